@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace vantorel::data {
+
+// The stored form of a new password: an argon2id hash string (libsodium, interactive limits).
+QString hashPassword(const QString& password);
+
+// Whether a typed password matches what Person holds. A stored hash is verified; any other
+// stored text, put into the file by other means, must equal the typed text exactly (letter case
+// and blanks count). A stored Null matches nothing.
+bool passwordMatches(const std::optional<QString>& stored, const QString& typed);
+
+// Spends the time of one hash verification without a stored password, so that the answer for an
+// unknown user takes as long as the answer for a wrong password.
+void spendVerificationTime(const QString& typed);
+
+} // namespace vantorel::data

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QWidget>
+
+namespace vantorel {
+
+class frmAddUser : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmAddUser(QWidget* parent = nullptr);
+};
+
+} // namespace vantorel

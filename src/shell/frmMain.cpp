@@ -1,0 +1,174 @@
+#include "shell/frmMain.h"
+
+#include "maintenance/frmRepairHistory.h"
+#include "maintenance/frmServicing.h"
+#include "records/frmAddUser.h"
+#include "records/frmAddVehicle.h"
+#include "reports/frmReportGen.h"
+#include "reports/frmReportResults.h"
+#include "shell/frmAbout.h"
+#include "shell/frmHelp.h"
+#include "shell/frmLogin.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+
+namespace vantorel {
+
+frmMain::frmMain(const LoginIdentity& identity, QWidget* parent)
+    : QMainWindow(parent)
+    , m_identity(identity)
+    , m_workspace(new QMdiArea(this))
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(tr("Vantorel - User %1 logged in.").arg(identity.employeeId));
+    m_workspace->setObjectName(QStringLiteral("mdiWorkspace"));
+    setCentralWidget(m_workspace);
+    buildMenus();
+    showRoleMenu(mnuManager, identity.manager);
+    showRoleMenu(mnuServicing, !identity.manager);
+    resize(1024, 720);
+}
+
+QMenu* frmMain::addMenu(const QString& name, const QString& caption)
+{
+    QMenu* menu = menuBar()->addMenu(caption);
+    menu->setObjectName(name);
+    menu->menuAction()->setObjectName(name);
+    return menu;
+}
+
+QAction* frmMain::addItem(QMenu* menu, const QString& name, const QString& caption,
+                          const QKeySequence& keys, void (frmMain::*handler)())
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setShortcut(keys);
+    connect(item, &QAction::triggered, this, handler);
+    return item;
+}
+
+void frmMain::buildMenus()
+{
+    mnuControl = addMenu(QStringLiteral("mnuControl"), tr("&Control"));
+    addItem(mnuControl, QStringLiteral("mnuChangeUser"), tr("Change &User"), QKeySequence(tr("Ctrl+U")),
+            &frmMain::mnuChangeUser_Click);
+    mnuControl->addSeparator()->setObjectName(QStringLiteral("mnuBreak"));
+    addItem(mnuControl, QStringLiteral("mnuExit"), tr("E&xit"), QKeySequence(tr("Ctrl+Q")),
+            &frmMain::mnuExit_Click);
+
+    mnuManager = addMenu(QStringLiteral("mnuManager"), tr("&Manager"));
+    addItem(mnuManager, QStringLiteral("mnuAddUser"), tr("Add &New User"), QKeySequence(tr("Ctrl+A")),
+            &frmMain::mnuAddUser_Click);
+    addItem(mnuManager, QStringLiteral("mnuAddVehicle"), tr("Add New &Vehicle"),
+            QKeySequence(tr("Ctrl+N")), &frmMain::mnuAddVehicle_Click);
+
+    mnuServicing = addMenu(QStringLiteral("mnuServicing"), tr("&Servicing"));
+    addItem(mnuServicing, QStringLiteral("mnuServiceVehicle"), tr("&Service Vehicle"),
+            QKeySequence(tr("Ctrl+S")), &frmMain::mnuServiceVehicle_Click);
+
+    mnuReports = addMenu(QStringLiteral("mnuReports"), tr("&Reports"));
+    addItem(mnuReports, QStringLiteral("mnuRepairHistory"), tr("View Repair &History"),
+            QKeySequence(tr("Ctrl+H")), &frmMain::mnuRepairHistory_Click);
+    addItem(mnuReports, QStringLiteral("mnuCreateReport"), tr("Create &Report"),
+            QKeySequence(tr("Ctrl+R")), &frmMain::mnuCreateReport_Click);
+
+    mnuHelp = addMenu(QStringLiteral("mnuHelp"), tr("&Help"));
+    addItem(mnuHelp, QStringLiteral("mnuVRHelp"), tr("Vantorel &Help"), QKeySequence(Qt::Key_F1),
+            &frmMain::mnuVRHelp_Click);
+    addItem(mnuHelp, QStringLiteral("mnuAbout"), tr("&About Vantorel"), QKeySequence(),
+            &frmMain::mnuAbout_Click);
+}
+
+void frmMain::showRoleMenu(QMenu* menu, bool visible)
+{
+    menu->menuAction()->setVisible(visible);
+    // A hidden menu's shortcuts must not reach its windows either.
+    for (QAction* item : menu->actions())
+        item->setEnabled(visible);
+}
+
+void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidget*()>& make)
+{
+    if (!slot) {
+        QWidget* window = make();
+        if (!window)
+            return;
+        slot = m_workspace->addSubWindow(window);
+        slot->setAttribute(Qt::WA_DeleteOnClose);
+        slot->setWindowIcon(QIcon());
+        slot->adjustSize();
+        window->show();
+    }
+    m_workspace->setActiveSubWindow(slot);
+    slot->raise();
+}
+
+void frmMain::mnuChangeUser_Click()
+{
+    auto* login = new frmLogin;
+    login->show();
+    close();
+}
+
+void frmMain::mnuExit_Click()
+{
+    close();
+}
+
+void frmMain::mnuAddUser_Click()
+{
+    showChild(m_addUser, [] { return new frmAddUser; });
+}
+
+void frmMain::mnuAddVehicle_Click()
+{
+    showChild(m_addVehicle, [] { return new frmAddVehicle; });
+}
+
+void frmMain::mnuServiceVehicle_Click()
+{
+    showChild(m_servicing, [this] { return new frmServicing(m_identity.employeeId); });
+}
+
+void frmMain::mnuRepairHistory_Click()
+{
+    showChild(m_repairHistory, [] { return new frmRepairHistory; });
+}
+
+void frmMain::mnuCreateReport_Click()
+{
+    showChild(m_reportGen, [this] {
+        auto* generator = new frmReportGen;
+        connect(generator, &frmReportGen::reportRequested, this, &frmMain::openReportResults);
+        return generator;
+    });
+}
+
+void frmMain::openReportResults()
+{
+    const auto* generator = qobject_cast<const frmReportGen*>(sender());
+    showChild(m_reportResults, [generator]() -> QWidget* {
+        auto* results = new frmReportResults(*generator);
+        if (results->isBuilt())
+            return results;
+        delete results; // a refused report is never shown
+        return nullptr;
+    });
+}
+
+void frmMain::mnuVRHelp_Click()
+{
+    showChild(m_help, [] { return new frmHelp; });
+}
+
+void frmMain::mnuAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
+}
+
+} // namespace vantorel

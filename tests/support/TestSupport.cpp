@@ -1,0 +1,127 @@
+#include "TestSupport.h"
+
+#include "common/MessageBox.h"
+#include "data/Credentials.h"
+#include "data/Database.h"
+#include "data/Schema.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTest>
+
+namespace vantorel::test {
+
+TestStore::TestStore()
+    : m_previousFolder(QDir::currentPath())
+{
+    QDir::setCurrent(m_folder.path());
+    data::createDatabaseFile(databasePath());
+}
+
+TestStore::~TestStore()
+{
+    QDir::setCurrent(m_previousFolder);
+}
+
+QString TestStore::databasePath() const
+{
+    return m_folder.filePath(QString::fromLatin1(data::kDatabaseFileName));
+}
+
+void TestStore::addUser(const QString& id, const QString& password, bool manager)
+{
+    data::Database().append(data::Person{id, QStringLiteral("Last"), QStringLiteral("First"),
+                                         QStringLiteral("1 Road"), QStringLiteral("(555) 555-5555"),
+                                         data::hashPassword(password), manager});
+}
+
+void TestStore::addClearTextUser(const QString& id, const std::optional<QString>& password, bool manager)
+{
+    data::Database().append(data::Person{id, QStringLiteral("Last"), QStringLiteral("First"),
+                                         QStringLiteral("1 Road"), QStringLiteral("(555) 555-5555"),
+                                         password, manager});
+}
+
+void TestStore::addVehicle(const QString& vehicleNumber)
+{
+    add(sampleVehicle(vehicleNumber));
+}
+
+void TestStore::add(const data::Vehicle& vehicle)
+{
+    data::Database().append(vehicle);
+}
+
+void TestStore::add(const data::Job& job)
+{
+    data::Database().append(job);
+}
+
+QList<QStringList> TestStore::rows(const QString& sql, const QVariantList& values) const
+{
+    const QString name = QStringLiteral("test-reader");
+    QList<QStringList> result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(databasePath());
+        if (!db.open())
+            qFatal("test store: cannot open %s", qPrintable(databasePath()));
+        QSqlQuery query(db);
+        query.prepare(sql);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
+        if (!query.exec())
+            qFatal("test store: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
+        while (query.next()) {
+            QStringList row;
+            for (int i = 0; i < query.record().count(); ++i)
+                row << (query.isNull(i) ? QStringLiteral("<NULL>") : query.value(i).toString());
+            result << row;
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
+
+int TestStore::count(const QString& table) const
+{
+    return rows(QStringLiteral("select count(*) from ") + table).value(0).value(0).toInt();
+}
+
+MessageWatcher::MessageWatcher()
+{
+    connect(&m_timer, &QTimer::timeout, this, &MessageWatcher::answerOpenBox);
+    m_timer.start(5);
+}
+
+void MessageWatcher::answerOpenBox()
+{
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || box->objectName() != QLatin1String(kMessageBoxObjectName) || !box->isVisible())
+        return;
+    texts << box->text();
+    box->button(QMessageBox::Ok)->click();
+}
+
+QString MessageWatcher::takeOnly()
+{
+    const QStringList shown = std::exchange(texts, {});
+    if (shown.size() == 1)
+        return shown.first();
+    return QStringLiteral("<%1 messages: %2>").arg(shown.size()).arg(shown.join(QStringLiteral(" | ")));
+}
+
+data::Vehicle sampleVehicle(const QString& vehicleNumber)
+{
+    return data::Vehicle{vehicleNumber,           QStringLiteral("C-") + vehicleNumber,
+                         QStringLiteral("L-") + vehicleNumber, QStringLiteral("Ford"),
+                         QStringLiteral("Transit"), QStringLiteral("White"),
+                         QStringLiteral("2020"),    QStringLiteral("11/11/11")};
+}
+
+} // namespace vantorel::test

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "data/Records.h"
+
+#include <QDir>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QVariant>
+
+namespace vantorel::test {
+
+// A fresh Vantorel.mdb in a temporary folder that is the working directory while the object
+// lives, with ways to put records in and read the file back independently of the program.
+class TestStore {
+public:
+    TestStore();
+    ~TestStore();
+    TestStore(const TestStore&) = delete;
+    TestStore& operator=(const TestStore&) = delete;
+
+    QString folder() const { return m_folder.path(); }
+    QString databasePath() const;
+
+    // A user as the program adds it (hashed password), or as put in by other means (clear text,
+    // or no password at all).
+    void addUser(const QString& id, const QString& password, bool manager);
+    void addClearTextUser(const QString& id, const std::optional<QString>& password, bool manager);
+    void addVehicle(const QString& vehicleNumber);
+    void add(const data::Vehicle& vehicle);
+    void add(const data::Job& job);
+
+    // Runs a statement on the file through a connection of the test's own; rows as texts, with
+    // "<NULL>" for a field that holds no value.
+    QList<QStringList> rows(const QString& sql, const QVariantList& values = {}) const;
+    int count(const QString& table) const;
+
+private:
+    QTemporaryDir m_folder;
+    QString m_previousFolder;
+};
+
+// Answers every message box the program opens while it lives, and remembers the texts in order.
+// Tests read `texts` to learn what the user was told.
+class MessageWatcher : public QObject {
+    Q_OBJECT
+
+public:
+    MessageWatcher();
+    QStringList texts;
+
+    // The one message shown since the last call, or a failure description when there were none
+    // or several; clears the list.
+    QString takeOnly();
+
+private:
+    void answerOpenBox();
+    QTimer m_timer;
+};
+
+// A vehicle with every field derived from its number, for tests that need a plausible record.
+data::Vehicle sampleVehicle(const QString& vehicleNumber);
+
+} // namespace vantorel::test
