@@ -19,9 +19,9 @@ frmAbout::frmAbout(QWidget* parent)
     , Label2(makeCaption(QStringLiteral("Label2"), tr("Fleet maintenance records for the shop floor."), this))
     , Label4(makeCaption(QStringLiteral("Label4"), tr("Built by the Vantorel developers."), this))
     , Label1(makeCaption(QStringLiteral("Label1"),
-                         tr("Warning: this program is protected by copyright law.\n"
-                            "Copying or distributing it, or any part of it, without permission\n"
-                            "may result in civil and criminal penalties."),
+                         tr("Warning: this program is protected by copyright law. Copying or "
+                            "distributing it, or any part of it, without permission may result in "
+                            "civil and criminal penalties."),
                          this))
 {
     setObjectName(QStringLiteral("frmAbout"));

@@ -24,7 +24,11 @@ frmHelp::frmHelp(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Text1);
-    resize(640, 420);
+}
+
+QSize frmHelp::sizeHint() const
+{
+    return QSize(680, 460);
 }
 
 QString frmHelp::helpText()

@@ -16,6 +16,8 @@ public:
     // The fixed help text, lines ending in carriage return and line feed.
     static QString helpText();
 
+    QSize sizeHint() const override;
+
 private:
     QPlainTextEdit* Text1;
 };

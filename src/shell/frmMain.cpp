@@ -99,7 +99,6 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
             return;
         slot = m_workspace->addSubWindow(window);
         slot->setAttribute(Qt::WA_DeleteOnClose);
-        slot->setWindowIcon(QIcon());
         slot->adjustSize();
         window->show();
     }
