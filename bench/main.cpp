@@ -1,0 +1,473 @@
+// vantorel-bench: times every user action of Vantorel through its real windows, offscreen, on a
+// synthetic fleet far beyond one shop, next to the bare cost of the same statements on the same
+// file through the SQLite C API. Prints a table and one machine-readable line per action.
+
+#include "BareStore.h"
+#include "SyntheticFleet.h"
+#include "WindowDriver.h"
+
+#include "data/Credentials.h"
+#include "shell/frmLogin.h"
+#include "shell/frmMain.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextStream>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using bench::BareStore;
+using bench::FleetFacts;
+using bench::WindowDriver;
+using vantorel::frmMain;
+using vantorel::LoginIdentity;
+
+// How a row is judged: an interactive action against its bare query, or an absolute limit.
+struct Target {
+    double maxRatio = 0;     // 0: no ratio target
+    double maxMs = 0;        // 0: no absolute target
+    QString unit = QStringLiteral("ms");
+};
+
+struct Row {
+    QString action;
+    double vantorel = 0;
+    std::optional<double> bare;
+    Target target;
+    QString note;
+
+    std::optional<double> ratio() const
+    {
+        if (!bare || *bare <= 0)
+            return std::nullopt;
+        return vantorel / *bare;
+    }
+    bool meetsTarget() const
+    {
+        const bool ratioOk = target.maxRatio == 0 || (ratio() && *ratio() <= target.maxRatio);
+        const bool absoluteOk = target.maxMs == 0 || vantorel <= target.maxMs;
+        return ratioOk && absoluteOk;
+    }
+};
+
+const Target kInteractive{2.0, 50.0};
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t middle = values.size() / 2;
+    return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+}
+
+double timeBare(const std::function<void()>& action)
+{
+    QElapsedTimer clock;
+    clock.start();
+    action();
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+class Bench {
+public:
+    Bench(QString path, FleetFacts facts, int runs)
+        : m_bare(std::move(path))
+        , m_facts(std::move(facts))
+        , m_runs(runs)
+    {
+    }
+
+    std::vector<Row> runAll()
+    {
+        measureLogin();
+        measureServicing();
+        measureHistory();
+        measureRecords();
+        measureReports();
+        return m_rows;
+    }
+
+private:
+    // Runs `prepare` (untimed) and `action` (timed) m_runs times, and the bare counterpart as often.
+    Row measure(const QString& name, const std::function<void()>& prepare,
+                const std::function<void()>& action, const std::function<void()>& bare, Target target)
+    {
+        std::vector<double> ours;
+        std::vector<double> theirs;
+        for (int run = 0; run < m_runs; ++run) {
+            prepare();
+            WindowDriver::settle();
+            ours.push_back(m_driver.time(action));
+            const QStringList messages = m_driver.takeMessages();
+            m_lastMessages = messages;
+            WindowDriver::settle();
+            if (bare)
+                theirs.push_back(timeBare(bare));
+        }
+        Row row{name, median(ours), std::nullopt, target, m_lastMessages.join(QStringLiteral(" / "))};
+        if (!theirs.empty())
+            row.bare = median(theirs);
+        m_rows.push_back(row);
+        return row;
+    }
+
+    frmMain* openFrame(bool manager)
+    {
+        auto* frame = new frmMain(LoginIdentity{manager ? m_facts.managerId : m_facts.mechanicId, manager});
+        frame->show();
+        WindowDriver::settle();
+        return frame;
+    }
+
+    static QWidget* openChild(frmMain* frame, const char* menuItem, const char* window)
+    {
+        auto* item = frame->findChild<QAction*>(QString::fromLatin1(menuItem));
+        if (!item)
+            throw std::runtime_error(std::string("no menu item ") + menuItem);
+        item->trigger();
+        WindowDriver::settle();
+        return WindowDriver::find(frame, window);
+    }
+
+    void measureLogin()
+    {
+        QPointer<vantorel::frmLogin> login;
+        const Row total = measure(
+            QStringLiteral("login"),
+            [&] {
+                for (QWidget* top : QApplication::topLevelWidgets())
+                    top->close();
+                WindowDriver::settle();
+                login = new vantorel::frmLogin;
+                login->show();
+                WindowDriver::type(login, "txtEmpID", m_facts.managerId);
+                WindowDriver::type(login, "txtPassword", m_facts.password);
+            },
+            [&] { WindowDriver::click(login, "cmdSubmit"); },
+            [&] { m_bare.run("select * from Person where IDNumber = ?", {m_facts.managerId}); }, Target{});
+        const QString hash = vantorel::data::hashPassword(m_facts.password);
+        const Row hashing = measure(
+            QStringLiteral("password_verify"), [] {},
+            [&] { vantorel::data::passwordMatches(hash, m_facts.password); }, {}, Target{});
+        m_rows.push_back(Row{QStringLiteral("login_without_hash"), total.vantorel - hashing.vantorel, total.bare,
+                             kInteractive, QStringLiteral("log-in less the deliberate password hash")});
+        for (QWidget* top : QApplication::topLevelWidgets())
+            top->close();
+        WindowDriver::settle();
+    }
+
+    void measureServicing()
+    {
+        frmMain* frame = openFrame(false);
+        QWidget* servicing = openChild(frame, "mnuServiceVehicle", "frmServicing");
+        WindowDriver::type(servicing, "txtVehicleNumber", m_facts.plainVehicle);
+        measure(QStringLiteral("retrieve_vehicle"), [] {}, [&] { WindowDriver::click(servicing, "cmdViewHistory"); },
+                [&] { m_bare.run("select * from Vehicle where VNumber = ?", {m_facts.plainVehicle}); },
+                kInteractive);
+        WindowDriver::type(servicing, "txtLocation", QStringLiteral("Bay 7"));
+        measure(
+            QStringLiteral("start_and_complete"), [] {},
+            [&] {
+                WindowDriver::click(servicing, "cmdStart");
+                WindowDriver::click(servicing, "cmdComplete");
+            },
+            [&] {
+                m_bare.run("insert into Servicing values (?, ?, ?, ?, ?, ?, ?)",
+                           {m_facts.plainVehicle, m_facts.mechanicId, QStringLiteral("Bay 7"), QStringLiteral("1/1/26"),
+                            QStringLiteral("08:00:00"), QStringLiteral("08:40:00"), QString()});
+            },
+            kInteractive);
+        frame->close();
+    }
+
+    void measureHistory()
+    {
+        frmMain* frame = openFrame(false);
+        QWidget* history = openChild(frame, "mnuRepairHistory", "frmRepairHistory");
+        WindowDriver::type(history, "txtVehicleNumber", m_facts.busyVehicle);
+        measure(
+            QStringLiteral("show_history_10000_jobs"), [&] { WindowDriver::click(history, "cmdClear"); },
+            [&] {
+                WindowDriver::type(history, "txtVehicleNumber", m_facts.busyVehicle);
+                WindowDriver::click(history, "cmdShowHistory");
+            },
+            [&] {
+                m_bare.runAll({{"select * from Vehicle where VNumber = ?", {m_facts.busyVehicle}},
+                               {"select * from Servicing where VNumber = ?", {m_facts.busyVehicle}}});
+            },
+            kInteractive);
+        auto* dates = qobject_cast<QAbstractItemView*>(WindowDriver::find(history, "lstRepairDates"));
+        int entry = 0;
+        QString dateText;
+        measure(
+            QStringLiteral("select_date"),
+            [&] {
+                entry = (entry + 997) % dates->model()->rowCount();
+                dateText = dates->model()->index(entry, 0).data().toString();
+            },
+            [&] { dates->setCurrentIndex(dates->model()->index(entry, 0)); },
+            [&] {
+                m_bare.run("select * from Servicing where \"Date\" = ? and VNumber = ?", {dateText, m_facts.busyVehicle});
+            },
+            kInteractive);
+        frame->close();
+    }
+
+    void measureRecords()
+    {
+        frmMain* frame = openFrame(true);
+        QWidget* vehicle = openChild(frame, "mnuAddVehicle", "frmAddVehicle");
+        int serial = 0;
+        const char* boxes[] = {"txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake",
+                               "txtModel",         "txtColor",          "txtYear",         "txtDatePurchased"};
+        measure(
+            QStringLiteral("add_vehicle"),
+            [&] {
+                ++serial;
+                for (const char* box : boxes)
+                    WindowDriver::type(vehicle, box, QStringLiteral("B%1").arg(serial));
+            },
+            [&] { WindowDriver::click(vehicle, "cmdSubmit"); },
+            [&] {
+                m_bare.run("insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?)",
+                           QStringList(8, QStringLiteral("bare%1").arg(serial)));
+            },
+            kInteractive);
+
+        QWidget* user = openChild(frame, "mnuAddUser", "frmAddUser");
+        const char* userBoxes[] = {"txtIDNumber", "txtLName", "txtFName", "txtAddress", "txtTelephone", "txtPassword"};
+        const Row total = measure(
+            QStringLiteral("add_user"),
+            [&] {
+                ++serial;
+                for (const char* box : userBoxes)
+                    WindowDriver::type(user, box, QStringLiteral("U%1").arg(serial));
+            },
+            [&] { WindowDriver::click(user, "cmdSumbit"); },
+            [&] {
+                m_bare.run("insert into Person values (?, ?, ?, ?, ?, ?, 0)",
+                           QStringList(6, QStringLiteral("bare%1").arg(serial)));
+            },
+            Target{});
+        const Row hashing = measure(QStringLiteral("password_hash"), [] {},
+                                    [&] { vantorel::data::hashPassword(m_facts.password); }, {}, Target{});
+        m_rows.push_back(Row{QStringLiteral("add_user_without_hash"), total.vantorel - hashing.vantorel, total.bare,
+                             kInteractive, QStringLiteral("Add User less the deliberate password hash")});
+        frame->close();
+    }
+
+    void measureReport(frmMain* frame, QWidget* generator, const QString& name, const QStringList& choices,
+                       const QStringList& values, const char* bareSql, const QStringList& bareValues, Target target)
+    {
+        const char* combos[] = {"cboCriteria1", "cboCriteria2", "cboCriteria3", "cboCriteria4"};
+        const char* texts[] = {"txtCriteria1", "txtCriteria2", "txtCriteria3", "txtCriteria4"};
+        const char* ticks[] = {nullptr, "chkCriteria2", "chkCriteria3", "chkCriteria4"};
+        measure(
+            name,
+            [&] {
+                if (QWidget* open = frame->findChild<QWidget*>(QStringLiteral("frmReportResults")))
+                    open->parentWidget()->close();
+                WindowDriver::settle();
+                WindowDriver::click(generator, "cmdReset");
+                for (int row = 0; row < choices.size(); ++row) {
+                    if (ticks[row])
+                        WindowDriver::tick(generator, ticks[row], true);
+                    WindowDriver::choose(generator, combos[row], choices[row]);
+                    WindowDriver::type(generator, texts[row], values[row]);
+                }
+            },
+            [&] { WindowDriver::click(generator, "cmdGenerate"); },
+            [&] { m_bare.run(bareSql, bareValues); }, target);
+    }
+
+    void measureReports()
+    {
+        frmMain* frame = openFrame(true);
+        QWidget* generator = openChild(frame, "mnuCreateReport", "frmReportGen");
+        measureReport(frame, generator, QStringLiteral("report_all_vehicles"), {QStringLiteral("All Vehicles")},
+                      {QString()}, "select * from Vehicle", {}, Target{3.0, 0});
+        measureReport(frame, generator, QStringLiteral("report_one_criterion"), {QStringLiteral("Vehicle Number")},
+                      {m_facts.plainVehicle}, "select * from Vehicle where VNumber = ?", {m_facts.plainVehicle},
+                      kInteractive);
+        const QStringList four(m_facts.fourCriteria, m_facts.fourCriteria + 4);
+        measureReport(frame, generator, QStringLiteral("report_four_criteria"),
+                      {QStringLiteral("Make"), QStringLiteral("Model"), QStringLiteral("Color"), QStringLiteral("Year")},
+                      four, "select * from Vehicle where Make = ? and Model = ? and Color = ? and Year = ?", four,
+                      kInteractive);
+        frame->close();
+    }
+
+    BareStore m_bare;
+    FleetFacts m_facts;
+    int m_runs;
+    WindowDriver m_driver;
+    QStringList m_lastMessages;
+    std::vector<Row> m_rows;
+};
+
+// The child process of the cold-start measurement: what the program does up to its first window.
+int coldStartChild(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    vantorel::frmLogin login;
+    login.show();
+    return QTest::qWaitForWindowExposed(&login) ? 0 : 1;
+}
+
+Row measureColdStart(int runs)
+{
+    std::vector<double> ours;
+    std::vector<double> theirs;
+    for (int run = 0; run < runs; ++run) {
+        QProcess child;
+        ours.push_back(timeBare([&] {
+            child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--cold-start-child")});
+            child.waitForFinished(30000);
+        }));
+        theirs.push_back(timeBare([&] {
+            child.start(QStringLiteral("/bin/true"), {});
+            child.waitForFinished(30000);
+        }));
+    }
+    return Row{QStringLiteral("cold_start"), median(ours), median(theirs), Target{0, 300.0},
+               QStringLiteral("process start to the log-in window shown; bare: starting /bin/true")};
+}
+
+long peakMemoryKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// The child process of the memory measurement: one "All Vehicles" report in a fresh process.
+int reportMemoryChild(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    auto* frame = new frmMain(LoginIdentity{QStringLiteral("00000001"), true});
+    frame->show();
+    frame->findChild<QAction*>(QStringLiteral("mnuCreateReport"))->trigger();
+    WindowDriver::settle();
+    QWidget* generator = WindowDriver::find(frame, "frmReportGen");
+    WindowDriver::choose(generator, "cboCriteria1", QStringLiteral("All Vehicles"));
+    WindowDriver::click(generator, "cmdGenerate");
+    WindowDriver::settle();
+    WindowDriver::find(frame, "frmReportResults");
+    QTextStream(stdout) << peakMemoryKb() << '\n';
+    return 0;
+}
+
+Row measureReportMemory(const QString& folder)
+{
+    QProcess child;
+    child.setWorkingDirectory(folder);
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--report-memory-child")});
+    child.waitForFinished(120000);
+    const double megabytes = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
+    return Row{QStringLiteral("report_peak_memory"), megabytes, std::nullopt, Target{0, 150.0, QStringLiteral("MB")},
+               QStringLiteral("peak resident size of a process showing the 100,000-vehicle report")};
+}
+
+void print(const std::vector<Row>& rows)
+{
+    QTextStream out(stdout);
+    out << QStringLiteral("%1 %2 %3 %4  %5\n").arg(QStringLiteral("action"), -26).arg(QStringLiteral("vantorel"), 10)
+               .arg(QStringLiteral("bare"), 10).arg(QStringLiteral("ratio"), 7).arg(QStringLiteral("target"));
+    for (const Row& row : rows) {
+        const QString verdict = row.target.maxRatio == 0 && row.target.maxMs == 0
+            ? QStringLiteral("-")
+            : (row.meetsTarget() ? QStringLiteral("met") : QStringLiteral("MISSED"));
+        out << QStringLiteral("%1 %2 %3 %4  %5  %6\n")
+                   .arg(row.action, -26)
+                   .arg(QStringLiteral("%1 %2").arg(row.vantorel, 0, 'f', 2).arg(row.target.unit), 10)
+                   .arg(row.bare ? QString::number(*row.bare, 'f', 2) : QStringLiteral("-"), 10)
+                   .arg(row.ratio() ? QString::number(*row.ratio(), 'f', 2) : QStringLiteral("-"), 7)
+                   .arg(verdict, row.note);
+    }
+    out << '\n';
+    for (const Row& row : rows) {
+        out << "action=" << row.action << (row.target.unit == QLatin1String("MB") ? " vantorel_mb=" : " vantorel_ms=")
+            << QString::number(row.vantorel, 'f', 3)
+            << " bare_ms=" << (row.bare ? QString::number(*row.bare, 'f', 3) : QStringLiteral("na"))
+            << " ratio=" << (row.ratio() ? QString::number(*row.ratio(), 'f', 3) : QStringLiteral("na"))
+            << " target=" << (row.target.maxRatio == 0 && row.target.maxMs == 0 ? "none" : row.meetsTarget() ? "met" : "missed")
+            << '\n';
+    }
+}
+
+} // namespace
+
+// The offscreen platform warns about every window it cannot size like a desktop would.
+void quietOffscreenWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (!message.contains(QLatin1String("propagateSizeHints")))
+        QTextStream(stderr) << (type == QtWarningMsg ? "warning: " : "") << message << '\n';
+}
+
+int main(int argc, char* argv[])
+{
+    qInstallMessageHandler(quietOffscreenWarnings);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QStringList arguments(argv + 1, argv + argc);
+    if (arguments.contains(QStringLiteral("--cold-start-child")))
+        return coldStartChild(argc, argv);
+    if (arguments.contains(QStringLiteral("--report-memory-child")))
+        return reportMemoryChild(argc, argv);
+
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Times Vantorel's user actions against bare SQLite."));
+    parser.addHelpOption();
+    const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("Runs per action (median)."),
+                                  QStringLiteral("n"), QStringLiteral("7"));
+    const QCommandLineOption small(QStringLiteral("small"), QStringLiteral("A fleet a hundred times smaller."));
+    const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("Where to make Vantorel.mdb."),
+                                    QStringLiteral("dir"));
+    parser.addOptions({runs, small, folder});
+    parser.process(app);
+
+    QTemporaryDir scratch;
+    const QString where = parser.isSet(folder) ? parser.value(folder) : scratch.path();
+    QDir().mkpath(where);
+    QDir::setCurrent(where);
+    const QString path = QDir(where).filePath(QStringLiteral("Vantorel.mdb"));
+
+    bench::FleetSize size;
+    if (parser.isSet(small))
+        size = bench::FleetSize{100, 1000, 10000, 2, 1000};
+    QTextStream out(stdout);
+    QElapsedTimer clock;
+    clock.start();
+    bench::FleetFacts facts = bench::makeSyntheticFleet(path, size);
+    out << QStringLiteral("synthetic fleet: %1 users, %2 vehicles, %3 jobs in %4 s (%5 MB)\n\n")
+               .arg(size.users).arg(size.vehicles).arg(size.jobs)
+               .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
+               .arg(double(QFileInfo(path).size()) / 1048576.0, 0, 'f', 0);
+    out.flush();
+
+    std::vector<Row> rows = Bench(path, facts, parser.value(runs).toInt()).runAll();
+    rows.push_back(measureColdStart(parser.value(runs).toInt()));
+    rows.push_back(measureReportMemory(where));
+    print(rows);
+    return 0;
+}
