@@ -458,16 +458,21 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     QElapsedTimer clock;
     clock.start();
-    bench::FleetFacts facts = bench::makeSyntheticFleet(path, size);
+    const bench::FleetFacts facts = bench::makeSyntheticFleet(path, size);
     out << QStringLiteral("synthetic fleet: %1 users, %2 vehicles, %3 jobs in %4 s (%5 MB)\n\n")
                .arg(size.users).arg(size.vehicles).arg(size.jobs)
                .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
                .arg(double(QFileInfo(path).size()) / 1048576.0, 0, 'f', 0);
     out.flush();
 
-    std::vector<Row> rows = Bench(path, facts, parser.value(runs).toInt()).runAll();
-    rows.push_back(measureColdStart(parser.value(runs).toInt()));
-    rows.push_back(measureReportMemory(where));
-    print(rows);
+    try {
+        std::vector<Row> rows = Bench(path, facts, parser.value(runs).toInt()).runAll();
+        rows.push_back(measureColdStart(parser.value(runs).toInt()));
+        rows.push_back(measureReportMemory(where));
+        print(rows);
+    } catch (const std::exception& error) {
+        QTextStream(stderr) << "vantorel-bench: " << error.what() << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "data/FieldReader.h"
 #include "data/StoreError.h"
 
+#include <QDir>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -57,7 +58,7 @@ Database::Database()
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
         throw StoreError(QStringLiteral("The database file Vantorel.mdb could not be opened in the "
-                                        "working folder."),
+                                        "folder %1.").arg(QDir::toNativeSeparators(QDir::currentPath())),
                          reason);
     }
 }

@@ -1,0 +1,249 @@
+// Faults of the store and of other processes: damaged files, locks, killed writers, a full disk.
+// Every action must tell the user clearly, keep the window usable and lose or half-write nothing.
+
+#include "TestSupport.h"
+
+#include "shell/frmLogin.h"
+#include "shell/frmMain.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <csignal>
+
+using namespace vantorel;
+using vantorel::test::MessageWatcher;
+using vantorel::test::TestStore;
+
+namespace {
+
+// One way of spoiling the database file; returns false when this machine cannot do it.
+struct Fault {
+    const char* name;
+    std::function<void(TestStore&)> apply;
+};
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeAll(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QList<Fault> damagedFiles()
+{
+    return {
+        {"missing file", [](TestStore& s) { QFile::remove(s.databasePath()); }},
+        {"directory instead of file",
+         [](TestStore& s) {
+             QFile::remove(s.databasePath());
+             QDir(s.folder()).mkdir(QStringLiteral("Vantorel.mdb"));
+         }},
+        {"zero bytes", [](TestStore& s) { writeAll(s.databasePath(), {}); }},
+        {"truncated", [](TestStore& s) { writeAll(s.databasePath(), readAll(s.databasePath()).left(3000)); }},
+        {"random bytes",
+         [](TestStore& s) {
+             QByteArray noise(64 * 1024, '\0');
+             QRandomGenerator generator(7);
+             for (char& byte : noise)
+                 byte = char(generator.bounded(256));
+             writeAll(s.databasePath(), noise);
+         }},
+        {"table missing", [](TestStore& s) { s.rows(QStringLiteral("drop table Person")); }},
+        {"field missing",
+         [](TestStore& s) {
+             s.rows(QStringLiteral("alter table Person rename to Old"));
+             s.rows(QStringLiteral("create table Person (IDNumber text, LName text, Manager integer)"));
+             s.rows(QStringLiteral("insert into Person select IDNumber, LName, Manager from Old"));
+         }},
+    };
+}
+
+frmMain* openMainWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* main = qobject_cast<frmMain*>(widget); main && main->isVisible())
+            return main;
+    }
+    return nullptr;
+}
+
+QString appenderPath()
+{
+    return qEnvironmentVariable("VANTOREL_APPENDER",
+                                QCoreApplication::applicationDirPath() + QStringLiteral("/vantorel-fault-appender"));
+}
+
+// Every job the appender wrote must be whole: each field carries the same number n.
+void verifyWholeJobs(const TestStore& store, qint64 atLeast)
+{
+    QCOMPARE(store.rows(QStringLiteral("pragma integrity_check")).value(0).value(0), QStringLiteral("ok"));
+    const QList<QStringList> jobs = store.rows(
+        QStringLiteral("select VNumber, IDNumber, Location, \"Date\", StartTime, StopTime, Comments from Servicing"));
+    QVERIFY2(jobs.size() >= atLeast, qPrintable(QStringLiteral("%1 < %2").arg(jobs.size()).arg(atLeast)));
+    QSet<QString> seen;
+    for (const QStringList& job : jobs) {
+        const QString n = job[0].mid(1);
+        QCOMPARE(job[0], QStringLiteral("V") + n);
+        QCOMPARE(job[1], QStringLiteral("M") + n);
+        QCOMPARE(job[2], QStringLiteral("L") + n);
+        QCOMPARE(job[3], QStringLiteral("D") + n);
+        QCOMPARE(job[4], QStringLiteral("S") + n);
+        QCOMPARE(job[5], QStringLiteral("T") + n);
+        QVERIFY(job[6].startsWith(QStringLiteral("C") + n + QLatin1Char('x')));
+        QVERIFY2(!seen.contains(n), "a job was stored twice");
+        seen.insert(n);
+    }
+}
+
+// Another program holding a lock on the file for `seconds`, through the sqlite3 shell.
+class LockHolder {
+public:
+    LockHolder(const QString& path, const char* lockKind, double seconds)
+    {
+        m_process.start(QStringLiteral("sqlite3"), {path});
+        m_process.write(QStringLiteral("begin %1;\ninsert into Vehicle (VNumber) values ('held');\n"
+                                       "select 'locked';\n.shell sleep %2\ncommit;\n")
+                            .arg(QLatin1String(lockKind))
+                            .arg(seconds)
+                            .toUtf8());
+        m_process.closeWriteChannel();
+        m_process.waitForReadyRead(5000); // the lock is taken once "locked" is printed
+    }
+    ~LockHolder() { m_process.waitForFinished(30000); }
+
+private:
+    QProcess m_process;
+};
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+private:
+    QPointer<frmLogin> attemptLogin(const QString& id, const QString& password)
+    {
+        auto* login = new frmLogin;
+        login->show();
+        login->findChild<QLineEdit*>(QStringLiteral("txtEmpID"))->setText(id);
+        login->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(password);
+        login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
+        return login;
+    }
+
+private slots:
+    void init() { QApplication::setQuitOnLastWindowClosed(false); }
+    void cleanup()
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void damagedFilesAreReportedOnLogIn()
+    {
+        for (const Fault& fault : damagedFiles()) {
+            TestStore store;
+            store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
+            fault.apply(store);
+            const bool existed = QFileInfo::exists(store.databasePath());
+            const QByteArray before = readAll(store.databasePath());
+            MessageWatcher messages;
+
+            QPointer<frmLogin> login = attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+            const QString text = messages.takeOnly();
+            qInfo("%s => %s", fault.name, qPrintable(text.simplified()));
+            QVERIFY2(text.contains(QStringLiteral("Vantorel.mdb")) && !text.startsWith('<'),
+                     qPrintable(QStringLiteral("%1: %2").arg(fault.name, text)));
+            QVERIFY2(login && login->isVisible() && !openMainWindow(), fault.name);
+            QCOMPARE(login->findChild<QLineEdit*>(QStringLiteral("txtEmpID"))->text(), QStringLiteral("10000001"));
+            QCOMPARE(QFileInfo::exists(store.databasePath()), existed);
+            QVERIFY2(readAll(store.databasePath()) == before, fault.name);
+            login->close();
+        }
+    }
+
+    void lockHeldBrieflyOnlyDelaysTheAction()
+    {
+        TestStore store;
+        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
+        MessageWatcher messages;
+        {
+            LockHolder holder(store.databasePath(), "exclusive", 1.0);
+            attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+        }
+        QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('|')));
+        QVERIFY(openMainWindow());
+    }
+
+    void lockHeldPastTheTimeoutIsReportedThenCleared()
+    {
+        TestStore store;
+        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
+        MessageWatcher messages;
+        QPointer<frmLogin> login;
+        {
+            LockHolder holder(store.databasePath(), "exclusive", 6.5);
+            login = attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+            const QString text = messages.takeOnly();
+            QVERIFY2(text.contains(QStringLiteral("locked")), qPrintable(text));
+            QVERIFY(login && login->isVisible() && !openMainWindow());
+        }
+        login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
+        QVERIFY(openMainWindow());
+        QCOMPARE(store.count(QStringLiteral("Vehicle")), 1); // the other program's record, once
+    }
+
+    void killedWriterLeavesOnlyWholeRecords()
+    {
+        TestStore store;
+        qint64 next = 1;
+        QRandomGenerator generator(11);
+        for (int kill = 0; kill < 25; ++kill) {
+            QProcess appender;
+            appender.setWorkingDirectory(store.folder());
+            appender.start(appenderPath(), {QString::number(next)});
+            QVERIFY(appender.waitForReadyRead(10000));
+            QTest::qWait(int(generator.bounded(5, 60)));
+            ::kill(pid_t(appender.processId()), SIGKILL);
+            QVERIFY(appender.waitForFinished(10000));
+            const QList<QByteArray> reported = appender.readAllStandardOutput().trimmed().split('\n');
+            next = reported.last().toLongLong() + 2; // the job after the last reported may be stored too
+        }
+        verifyWholeJobs(store, 25);
+    }
+
+    void fullDiskRefusesTheAppendAndLosesNothing()
+    {
+        TestStore store;
+        QProcess appender;
+        appender.setWorkingDirectory(store.folder());
+        const qint64 limit = QFileInfo(store.databasePath()).size() + 96 * 1024;
+        appender.start(appenderPath(), {QStringLiteral("1"), QString::number(limit), QStringLiteral("3000")});
+        QVERIFY(appender.waitForFinished(60000));
+        QCOMPARE(appender.exitCode(), 3);
+        const QStringList lines = QString::fromUtf8(appender.readAllStandardOutput()).trimmed().split('\n');
+        QVERIFY2(lines.last().startsWith(QStringLiteral("refused ")), qPrintable(lines.last()));
+        QVERIFY2(lines.last().contains(QStringLiteral("could not be saved")), qPrintable(lines.last()));
+        const int saved = int(lines.size()) - 1;
+        QVERIFY(saved > 5);
+        verifyWholeJobs(store, saved);
+        QCOMPARE(store.count(QStringLiteral("Servicing")), saved);
+    }
+};
+
+QTEST_MAIN(TestFaults)
+#include "test_faults.moc"
