@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QStringList>
+
+namespace vantorel::test {
+
+// Records the text of every SQL statement any connection of this process runs, as the program
+// prepared it (placeholders, not values). Lets a test prove that no typed value ever becomes
+// part of a statement's text. Only one log may exist at a time.
+class StatementLog {
+public:
+    StatementLog();
+    ~StatementLog();
+    StatementLog(const StatementLog&) = delete;
+    StatementLog& operator=(const StatementLog&) = delete;
+
+    QStringList statements() const;
+};
+
+} // namespace vantorel::test
