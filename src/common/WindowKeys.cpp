@@ -17,7 +17,7 @@ QShortcut* windowShortcut(QWidget* window, QKeySequence keys)
 
 void pressFocusedButtonOr(QWidget* window, QPushButton* fallback)
 {
-    auto* focused = qobject_cast<QAbstractButton*>(QApplication::focusWidget());
+    auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
     if (focused && window->isAncestorOf(focused))
         focused->click();
     else if (fallback->isEnabled())

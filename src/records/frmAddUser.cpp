@@ -1,5 +1,19 @@
 #include "records/frmAddUser.h"
 
+#include "common/Controls.h"
+#include "common/MessageBox.h"
+#include "common/StoreAction.h"
+#include "common/WindowKeys.h"
+#include "data/Credentials.h"
+#include "data/Database.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace vantorel {
 
 frmAddUser::frmAddUser(QWidget* parent)
@@ -7,6 +21,62 @@ frmAddUser::frmAddUser(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmAddUser"));
     setWindowTitle(tr("Add a new User"));
+
+    auto* grid = new QGridLayout;
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    auto row = [&](const char* label, const QString& caption, const char* box, const QString& message) {
+        return m_entries.add(grid, QString::fromLatin1(label), caption, QString::fromLatin1(box), message);
+    };
+    txtIDNumber = row("Label1", tr("ID Number"), "txtIDNumber", tr("Please enter an ID Number."));
+    txtLName = row("Label2", tr("Last Name"), "txtLName", tr("Please enter a Last Name."));
+    txtFName = row("Label3", tr("First Name"), "txtFName", tr("Please enter a First Name."));
+    txtAddress = row("Label4", tr("Address"), "txtAddress", tr("Please enter an Address."));
+    txtTelephone = row("Label5", tr("Telephone"), "txtTelephone", tr("Please enter a Telephone Number."));
+    txtPassword = row("Label6", tr("Password"), "txtPassword", tr("Please enter a Password."));
+    txtIDNumber->setMinimumWidth(240);
+
+    chkManager = new QCheckBox(tr("Manager"), this);
+    chkManager->setObjectName(QStringLiteral("chkManager"));
+    grid->addWidget(chkManager, grid->rowCount(), 1);
+
+    cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
+    cmdSumbit = makeButton(QStringLiteral("cmdSumbit"), tr("&Submit"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdClear);
+    buttons->addStretch();
+    buttons->addWidget(cmdSumbit);
+    layout->addLayout(buttons);
+
+    setTabOrderChain({txtIDNumber, txtLName, txtFName, txtAddress, txtTelephone, txtPassword, chkManager,
+                      cmdSumbit, cmdClear});
+    setDefaultButton(this, cmdSumbit);
+    setCancelButton(this, cmdClear);
+    connect(cmdSumbit, &QPushButton::clicked, this, &frmAddUser::cmdSumbit_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmAddUser::cmdClear_Click);
+    txtIDNumber->setFocus();
+}
+
+void frmAddUser::cmdSumbit_Click()
+{
+    if (!m_entries.allFilled(this))
+        return;
+    const bool saved = withStore(this, [&] {
+        const data::Person person{txtIDNumber->text(), txtLName->text(),   txtFName->text(),
+                                  txtAddress->text(),  txtTelephone->text(), data::hashPassword(txtPassword->text()),
+                                  chkManager->isChecked()};
+        data::Database().append(person);
+    });
+    if (!saved)
+        return;
+    showMessage(this, tr("New User Added Successfully."));
+    cmdClear_Click();
+}
+
+void frmAddUser::cmdClear_Click()
+{
+    m_entries.clear();
+    chkManager->setChecked(false);
 }
 
 } // namespace vantorel

@@ -116,6 +116,18 @@ QString MessageWatcher::takeOnly()
     return QStringLiteral("<%1 messages: %2>").arg(shown.size()).arg(shown.join(QStringLiteral(" | ")));
 }
 
+QStringList tabOrder(QWidget* first, int count)
+{
+    QStringList names;
+    for (QWidget* widget = first; names.size() < count; widget = widget->nextInFocusChain()) {
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled())
+            names << widget->objectName();
+        if (widget->nextInFocusChain() == first)
+            break;
+    }
+    return names;
+}
+
 data::Vehicle sampleVehicle(const QString& vehicleNumber)
 {
     return data::Vehicle{vehicleNumber,           QStringLiteral("C-") + vehicleNumber,

@@ -60,6 +60,9 @@ private:
     QTimer m_timer;
 };
 
+// The object names of the first `count` widgets that Tab visits, starting at `first`.
+QStringList tabOrder(QWidget* first, int count);
+
 // A vehicle with every field derived from its number, for tests that need a plausible record.
 data::Vehicle sampleVehicle(const QString& vehicleNumber);
 

@@ -1,0 +1,50 @@
+#include "common/RequiredEntries.h"
+
+#include "common/Controls.h"
+#include "common/MessageBox.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace vantorel {
+
+QLineEdit* RequiredEntries::add(QGridLayout* grid, const QString& captionName, const QString& caption,
+                                const QString& boxName, const QString& messageWhenEmpty)
+{
+    QWidget* window = grid->parentWidget();
+    const int row = int(m_entries.size());
+    grid->addWidget(makeCaption(captionName, caption, window), row, 0);
+    QLineEdit* box = makeTextBox(boxName, window);
+    grid->addWidget(box, row, 1);
+    m_entries.append(Entry{box, messageWhenEmpty});
+    return box;
+}
+
+bool RequiredEntries::allFilled(QWidget* window) const
+{
+    for (const Entry& entry : m_entries) {
+        if (entry.box->text().isEmpty()) {
+            showMessage(window, entry.messageWhenEmpty);
+            entry.box->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
+void RequiredEntries::clear() const
+{
+    for (const Entry& entry : m_entries)
+        entry.box->clear();
+}
+
+QList<QLineEdit*> RequiredEntries::boxes() const
+{
+    QList<QLineEdit*> boxes;
+    for (const Entry& entry : m_entries)
+        boxes.append(entry.box);
+    return boxes;
+}
+
+} // namespace vantorel
