@@ -3,9 +3,12 @@
 
 #include "TestSupport.h"
 
+#include "records/frmAddUser.h"
+#include "records/frmAddVehicle.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -61,14 +64,68 @@ QList<Fault> damagedFiles()
                  byte = char(generator.bounded(256));
              writeAll(s.databasePath(), noise);
          }},
-        {"table missing", [](TestStore& s) { s.rows(QStringLiteral("drop table Person")); }},
-        {"field missing",
+        {"tables missing",
+         [](TestStore& s) {
+             for (const char* table : {"Person", "Vehicle", "Servicing"})
+                 s.rows(QStringLiteral("drop table %1").arg(QLatin1String(table)));
+         }},
+        {"a field missing in each table",
          [](TestStore& s) {
              s.rows(QStringLiteral("alter table Person rename to Old"));
-             s.rows(QStringLiteral("create table Person (IDNumber text, LName text, Manager integer)"));
-             s.rows(QStringLiteral("insert into Person select IDNumber, LName, Manager from Old"));
+             s.rows(QStringLiteral("create table Person (IDNumber text, LName text, Password text, Manager integer)"));
+             s.rows(QStringLiteral("insert into Person select IDNumber, LName, Password, Manager from Old"));
+             s.rows(QStringLiteral("alter table Vehicle drop column Color"));
+             s.rows(QStringLiteral("alter table Servicing drop column Comments"));
          }},
     };
+}
+
+// One user action through a window: the entries typed, then the buttons pressed in order.
+struct WindowAction {
+    const char* name;
+    std::function<QWidget*()> open;
+    QList<QPair<QString, QString>> entries;
+    QStringList presses;
+};
+
+QList<WindowAction> storeActions()
+{
+    const QList<QPair<QString, QString>> vehicle = {
+        {"txtVehicleNumber", "1001"}, {"txtContractNumber", "C-1"}, {"txtLicensePlate", "L-1"}, {"txtMake", "Ford"},
+        {"txtModel", "Transit"},      {"txtColor", "White"},        {"txtYear", "2020"},        {"txtDatePurchased", "1/1/20"}};
+    const QList<QPair<QString, QString>> user = {{"txtIDNumber", "30000001"}, {"txtLName", "Lee"},
+                                                 {"txtFName", "Kim"},         {"txtAddress", "1 Road"},
+                                                 {"txtTelephone", "555"},     {"txtPassword", "pw"}};
+    return {
+        {"log-in", [] { return new frmLogin; }, {{"txtEmpID", "10000001"}, {"txtPassword", "pw"}}, {"cmdSubmit"}},
+        {"add vehicle", [] { return new frmAddVehicle; }, vehicle, {"cmdSubmit"}},
+        {"add user", [] { return new frmAddUser; }, user, {"cmdSumbit"}},
+    };
+}
+
+QWidget* openFilled(const WindowAction& action)
+{
+    QWidget* window = action.open();
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    for (const auto& [name, text] : action.entries)
+        window->findChild<QLineEdit*>(name)->setText(text);
+    return window;
+}
+
+void press(QWidget* window, const WindowAction& action)
+{
+    for (const QString& name : action.presses)
+        window->findChild<QAbstractButton*>(name)->click();
+}
+
+bool entriesKept(QWidget* window, const WindowAction& action)
+{
+    for (const auto& [name, text] : action.entries) {
+        if (window->findChild<QLineEdit*>(name)->text() != text)
+            return false;
+    }
+    return true;
 }
 
 frmMain* openMainWindow()
@@ -153,27 +210,34 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    void damagedFilesAreReportedOnLogIn()
+    void damagedFilesAreReportedByEveryAction()
     {
-        for (const Fault& fault : damagedFiles()) {
-            TestStore store;
-            store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
-            fault.apply(store);
-            const bool existed = QFileInfo::exists(store.databasePath());
-            const QByteArray before = readAll(store.databasePath());
-            MessageWatcher messages;
+        int tried = 0;
+        for (const WindowAction& action : storeActions()) {
+            for (const Fault& fault : damagedFiles()) {
+                const QString label = QStringLiteral("%1, %2").arg(action.name, fault.name);
+                TestStore store;
+                store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
+                QPointer<QWidget> window = openFilled(action);
+                fault.apply(store);
+                const bool existed = QFileInfo::exists(store.databasePath());
+                const QByteArray before = readAll(store.databasePath());
+                MessageWatcher messages;
 
-            QPointer<frmLogin> login = attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
-            const QString text = messages.takeOnly();
-            qInfo("%s => %s", fault.name, qPrintable(text.simplified()));
-            QVERIFY2(text.contains(QStringLiteral("Vantorel.mdb")) && !text.startsWith('<'),
-                     qPrintable(QStringLiteral("%1: %2").arg(fault.name, text)));
-            QVERIFY2(login && login->isVisible() && !openMainWindow(), fault.name);
-            QCOMPARE(login->findChild<QLineEdit*>(QStringLiteral("txtEmpID"))->text(), QStringLiteral("10000001"));
-            QCOMPARE(QFileInfo::exists(store.databasePath()), existed);
-            QVERIFY2(readAll(store.databasePath()) == before, fault.name);
-            login->close();
+                press(window, action);
+                const QString text = messages.takeOnly();
+                QVERIFY2(text.contains(QStringLiteral("Vantorel.mdb")) && !text.startsWith('<'),
+                         qPrintable(label + QStringLiteral(": ") + text));
+                QVERIFY2(!text.contains(QStringLiteral("Successfully")), qPrintable(label));
+                QVERIFY2(window && window->isVisible() && !openMainWindow(), qPrintable(label));
+                QVERIFY2(entriesKept(window, action), qPrintable(label));
+                QCOMPARE(QFileInfo::exists(store.databasePath()), existed);
+                QVERIFY2(readAll(store.databasePath()) == before, qPrintable(label));
+                window->close();
+                ++tried;
+            }
         }
+        qInfo("damaged-file faults tried: %d", tried);
     }
 
     void lockHeldBrieflyOnlyDelaysTheAction()
