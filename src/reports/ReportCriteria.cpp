@@ -13,6 +13,25 @@ const QString kAllVehicles = QStringLiteral("All Vehicles");
 const QString kAllEmployees = QStringLiteral("All Employees");
 const QString kManagerChoice = QStringLiteral("Manager?");
 
+QStringList employeeChoices()
+{
+    return {QStringLiteral("ID Number"), QStringLiteral("Last Name"), kManagerChoice};
+}
+
+QStringList vehicleChoices()
+{
+    return {QStringLiteral("Vehicle Number"), QStringLiteral("Location"), QStringLiteral("Date"),
+            QStringLiteral("Contract Number"), QStringLiteral("License"), QStringLiteral("Make"),
+            QStringLiteral("Model"), QStringLiteral("Year"), QStringLiteral("Date Purchased")};
+}
+
+// "ID Number, Last Name or Manager?"
+QString listInWords(QStringList choices)
+{
+    const QString last = choices.takeLast();
+    return choices.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
 // A choice is recognised by its whole text, letter case included.
 const QHash<QString, ReportField>& fieldOfChoice()
 {
@@ -47,17 +66,10 @@ std::optional<bool> managerAnswer(const QString& value)
 
 QString wrongTableMessage(int row, const QString& choice, ReportTable table)
 {
-    if (table == ReportTable::Person) {
-        return QStringLiteral("Criteria %1, \"%2\", does not apply to an employee report. Employees can "
-                              "be searched by ID Number, Last Name and Manager?.")
-            .arg(row)
-            .arg(choice);
-    }
-    return QStringLiteral("Criteria %1, \"%2\", does not apply to a vehicle report. Vehicles can be "
-                          "searched by Vehicle Number, Location, Date, Contract Number, License, Make, "
-                          "Model, Year and Date Purchased.")
-        .arg(row)
-        .arg(choice);
+    const bool employees = table == ReportTable::Person;
+    return QStringLiteral("Criteria %1, \"%2\", does not apply to %3 report, which can search by %4 only.")
+        .arg(QString::number(row), choice, employees ? QStringLiteral("an employee") : QStringLiteral("a vehicle"),
+             listInWords(employees ? employeeChoices() : vehicleChoices()));
 }
 
 QString managerMessage(int row, const QString& value)
@@ -157,36 +169,15 @@ private:
 
 QStringList firstCriterionChoices()
 {
-    return {kAllVehicles,
-            kAllEmployees,
-            QStringLiteral("ID Number"),
-            QStringLiteral("Last Name"),
-            kManagerChoice,
-            QStringLiteral("Vehicle Number"),
-            QStringLiteral("Location"),
-            QStringLiteral("Date"),
-            QStringLiteral("Contract Number"),
-            QStringLiteral("License"),
-            QStringLiteral("Make"),
-            QStringLiteral("Model"),
-            QStringLiteral("Year"),
-            QStringLiteral("Date Purchased")};
+    return QStringList{kAllVehicles, kAllEmployees} + employeeChoices() + vehicleChoices();
 }
 
 QStringList furtherCriterionChoices()
 {
-    return {QStringLiteral("ID Number"),
-            QStringLiteral("Last Name"),
-            QStringLiteral("Vehicle Number"),
-            QStringLiteral("Location"),
-            QStringLiteral("Date"),
-            QStringLiteral("Contract Number"),
-            QStringLiteral("License"),
-            QStringLiteral("Make"),
-            QStringLiteral("Model"),
-            QStringLiteral("Year"),
-            QStringLiteral("Date Purchased"),
-            kManagerChoice};
+    // Manager? comes last here, after every choice that compares text.
+    QStringList choices = employeeChoices();
+    choices.removeOne(kManagerChoice);
+    return choices + vehicleChoices() + QStringList{kManagerChoice};
 }
 
 bool isAllRecordsChoice(const QString& choice)

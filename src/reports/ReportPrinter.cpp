@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QFontMetricsF>
+#include <QPageRanges>
 #include <QPainter>
 #include <QPrinter>
 
@@ -56,9 +57,15 @@ bool ReportPrinter::print(QPrinter& printer)
     if (!painter.begin(&printer))
         return false;
     measure(printer);
+    // The pages chosen in the print dialog, all of them when none were chosen.
+    const QPageRanges chosen = printer.pageRanges();
+    bool firstPrinted = true;
     for (int page = 0; page < m_pageCount; ++page) {
-        if (page > 0 && !printer.newPage())
+        if (!chosen.isEmpty() && !chosen.contains(page + 1))
+            continue;
+        if (!firstPrinted && !printer.newPage())
             return false;
+        firstPrinted = false;
         paintPage(painter, page);
     }
     return painter.end();

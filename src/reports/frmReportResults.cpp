@@ -9,6 +9,7 @@
 #include "reports/frmReportGen.h"
 
 #include <QGridLayout>
+#include <QHelpEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
@@ -17,12 +18,37 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QStringListModel>
+#include <QStyledItemDelegate>
+#include <QToolTip>
 
 #include <algorithm>
 
 namespace vantorel {
 
 namespace {
+
+// Entries keep to their column: a long one is cut with "..." and shows whole as a tool tip.
+class ColumnEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        // Narrower than any column, so every entry is laid out at the column's width, not its own.
+        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        const QString text = index.data().toString();
+        if (event->type() != QEvent::ToolTip
+            || option.fontMetrics.horizontalAdvance(text) < view->visualRect(index).width())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QToolTip::showText(event->globalPos(), text, view);
+        return true;
+    }
+};
 
 // A column's entries: a view over a model, so a report of many thousand records opens at once.
 QListView* makeColumnList(const QString& objectName, QStringListModel* entries, QWidget* parent)
@@ -31,6 +57,8 @@ QListView* makeColumnList(const QString& objectName, QStringListModel* entries, 
     list->setObjectName(objectName);
     list->setModel(entries);
     list->setUniformItemSizes(true);
+    list->setItemDelegate(new ColumnEntryDelegate(list));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     // The lists read as part of the window: its own background, as a menu bar has.
