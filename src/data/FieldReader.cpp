@@ -40,9 +40,14 @@ bool isYesValue(const QVariant& value)
 {
     if (value.isNull())
         return false;
-    const QString word = value.toString().trimmed().toLower();
-    return word == QLatin1String("1") || word == QLatin1String("-1") || word == QLatin1String("true")
-        || word == QLatin1String("yes");
+    return yesWords().contains(value.toString().trimmed().toLower());
+}
+
+const QStringList& yesWords()
+{
+    static const QStringList words = {QStringLiteral("1"), QStringLiteral("-1"), QStringLiteral("true"),
+                                      QStringLiteral("yes")};
+    return words;
 }
 
 QVariant textValue(const QString& text)

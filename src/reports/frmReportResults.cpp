@@ -1,14 +1,200 @@
 #include "reports/frmReportResults.h"
 
+#include "common/Controls.h"
+#include "common/MessageBox.h"
+#include "common/StoreAction.h"
+#include "common/WindowKeys.h"
+#include "data/Database.h"
+#include "reports/ReportPrinter.h"
 #include "reports/frmReportGen.h"
+
+#include <QGridLayout>
+#include <QHelpEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QMdiSubWindow>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QStringListModel>
+#include <QStyledItemDelegate>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace vantorel {
 
-frmReportResults::frmReportResults(const frmReportGen& /*generator*/, QWidget* parent)
+namespace {
+
+// Entries keep to their column: a long one is cut with "..." and shows whole as a tool tip.
+class ColumnEntryDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        // Narrower than any column, so every entry is laid out at the column's width, not its own.
+        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
+    }
+
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override
+    {
+        const QString text = index.data().toString();
+        if (event->type() != QEvent::ToolTip
+            || option.fontMetrics.horizontalAdvance(text) < view->visualRect(index).width())
+            return QStyledItemDelegate::helpEvent(event, view, option, index);
+        QToolTip::showText(event->globalPos(), text, view);
+        return true;
+    }
+};
+
+// A column's entries: a view over a model, so a report of many thousand records opens at once.
+QListView* makeColumnList(const QString& objectName, QStringListModel* entries, QWidget* parent)
+{
+    auto* list = new QListView(parent);
+    list->setObjectName(objectName);
+    list->setModel(entries);
+    list->setUniformItemSizes(true);
+    list->setItemDelegate(new ColumnEntryDelegate(list));
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The lists read as part of the window: its own background, as a menu bar has.
+    QPalette colours = list->palette();
+    colours.setColor(QPalette::Base, colours.color(QPalette::Window));
+    list->setPalette(colours);
+    // Every column is as wide as the others, however long its entries are.
+    list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    list->setMinimumHeight(list->fontMetrics().height() * 20);
+    return list;
+}
+
+// Wide enough for the longest title either table gives a column.
+int columnWidth(const QFontMetrics& metrics)
+{
+    int widest = 0;
+    for (auto table : {data::ReportTable::Person, data::ReportTable::Vehicle}) {
+        for (const QString& title : columnTitles(table))
+            widest = std::max(widest, metrics.horizontalAdvance(title));
+    }
+    return widest + metrics.averageCharWidth() * 2;
+}
+
+} // namespace
+
+frmReportResults::frmReportResults(const frmReportGen& generator, QWidget* parent)
     : QWidget(parent)
+    , cmdPrint(makeButton(QStringLiteral("cmdPrint"), tr("&Print"), this))
+    , cmdOK(makeButton(QStringLiteral("cmdOK"), tr("&OK"), this))
 {
     setObjectName(QStringLiteral("frmReportResults"));
     setWindowTitle(tr("Report Results"));
+    for (int column = 0; column < kColumnCount; ++column) {
+        const QString number = QString::number(column + 1);
+        auto* entries = new QStringListModel(this);
+        m_columns[column] = Column{makeCaption(QStringLiteral("lblTitle") + number, QString(), this),
+                                   makeColumnList(QStringLiteral("lstField") + number, entries, this),
+                                   entries};
+    }
+    layOut();
+    setDefaultButton(this, cmdOK);
+    connect(cmdOK, &QPushButton::clicked, this, &frmReportResults::cmdOK_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmReportResults::cmdPrint_Click);
+
+    // Messages go to the generator's window: this one is never shown when the report fails.
+    QWidget* messageParent = generator.window();
+    const ReportDecision decision = planReport(generator.criteria());
+    if (!decision.plan) {
+        showMessage(messageParent, decision.refusal);
+        return;
+    }
+    m_built = fill(*decision.plan, messageParent);
+    m_columns.front().list->setFocus();
+}
+
+void frmReportResults::layOut()
+{
+    auto* grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(4);
+    const int width = columnWidth(fontMetrics());
+    QWidget* previous = nullptr;
+    for (int column = 0; column < kColumnCount; ++column) {
+        const Column& parts = m_columns[column];
+        parts.title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        parts.list->setMinimumWidth(width);
+        grid->addWidget(parts.title, 0, column);
+        grid->addWidget(parts.list, 1, column);
+        grid->setColumnStretch(column, 1);
+        if (previous)
+            setTabOrder(previous, parts.list);
+        previous = parts.list;
+    }
+    setTabOrderChain({previous, cmdPrint, cmdOK});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdPrint);
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    grid->addLayout(buttons, 2, 0, 1, kColumnCount);
+}
+
+bool frmReportResults::fill(const ReportPlan& plan, QWidget* messageParent)
+{
+    QList<QStringList> entries;
+    if (!withStore(messageParent, [&] {
+            data::Database db;
+            entries = data::reportColumns(db, plan.table, plan.conditions);
+        }))
+        return false;
+    const QStringList titles = columnTitles(plan.table);
+    for (int column = 0; column < titles.size(); ++column) {
+        m_columns[column].title->setText(titles.at(column));
+        m_columns[column].entries->setStringList(entries.at(column));
+    }
+    m_subject = plan.table == data::ReportTable::Person ? tr("Employees") : tr("Vehicles");
+    m_criteria = plan.summary;
+    return true;
+}
+
+void frmReportResults::cmdOK_Click()
+{
+    // Inside the frame the window lives in a child-window frame, which is what has to close.
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        frame->close();
+    else
+        close();
+}
+
+PrintedReport frmReportResults::printedReport() const
+{
+    // The columns the report fills: those with a title.
+    PrintedReport report{m_subject, m_criteria, {}, {}};
+    for (const Column& column : m_columns) {
+        if (column.title->text().isEmpty())
+            continue;
+        report.titles.append(column.title->text());
+        report.columns.append(column.entries->stringList());
+    }
+    return report;
+}
+
+void frmReportResults::cmdPrint_Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(tr("Vantorel report"));
+    // Eight columns read best across the long side of the page; the dialog can change it.
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+
+    if (!ReportPrinter(printedReport()).print(printer)) {
+        showMessage(this, tr("The report could not be printed. Please check the printer and try again."));
+        return;
+    }
+    showMessage(this, tr("Report results have been sent to the printer."));
 }
 
 } // namespace vantorel

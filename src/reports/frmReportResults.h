@@ -1,22 +1,56 @@
 #pragma once
 
+#include "reports/ReportCriteria.h"
+#include "reports/ReportPrinter.h"
+
 #include <QWidget>
+
+#include <array>
+
+class QLabel;
+class QListView;
+class QPushButton;
+class QStringListModel;
 
 namespace vantorel {
 
 class frmReportGen;
 
+// Shows a report of employees or vehicles in up to eight titled columns, one record per line.
+// The report is built once, from the generator's criteria as they stand when the window is made.
 class frmReportResults : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int kColumnCount = 8;
+
     // Builds the report from the generator's criteria as they stand now.
     explicit frmReportResults(const frmReportGen& generator, QWidget* parent = nullptr);
 
     // False when the criteria were refused; such a window is discarded without being shown.
     bool isBuilt() const { return m_built; }
 
+private slots:
+    void cmdOK_Click();
+    void cmdPrint_Click();
+
 private:
+    struct Column {
+        QLabel* title;
+        QListView* list;
+        QStringListModel* entries;
+    };
+
+    void layOut();
+    // Runs the plan and fills the columns; false (after telling the user) when the store failed.
+    bool fill(const ReportPlan& plan, QWidget* messageParent);
+    PrintedReport printedReport() const;
+
+    std::array<Column, kColumnCount> m_columns;
+    QPushButton* cmdPrint;
+    QPushButton* cmdOK;
+    QString m_subject;
+    QString m_criteria;
     bool m_built = false;
 };
 

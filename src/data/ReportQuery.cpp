@@ -1,0 +1,130 @@
+#include "data/ReportQuery.h"
+
+#include "data/Database.h"
+#include "data/FieldReader.h"
+#include "data/StoreError.h"
+
+#include <QSqlError>
+
+namespace vantorel::data {
+
+namespace {
+
+QString tableName(ReportTable table)
+{
+    return table == ReportTable::Person ? QStringLiteral("Person") : QStringLiteral("Vehicle");
+}
+
+QString fieldName(ReportField field)
+{
+    switch (field) {
+    case ReportField::IDNumber: return QStringLiteral("IDNumber");
+    case ReportField::LName: return QStringLiteral("LName");
+    case ReportField::Manager: return QStringLiteral("Manager");
+    case ReportField::VNumber: return QStringLiteral("VNumber");
+    case ReportField::Location: return QStringLiteral("Location");
+    case ReportField::Date: return QStringLiteral("\"Date\"");
+    case ReportField::ContractNumber: return QStringLiteral("ContractNumber");
+    case ReportField::License: return QStringLiteral("License");
+    case ReportField::Make: return QStringLiteral("Make");
+    case ReportField::Model: return QStringLiteral("Model");
+    case ReportField::Year: return QStringLiteral("Year");
+    case ReportField::DatePurchased: return QStringLiteral("DatePurchased");
+    }
+    return {};
+}
+
+bool isServicingField(ReportField field)
+{
+    return field == ReportField::Location || field == ReportField::Date;
+}
+
+QString placeholders(qsizetype count)
+{
+    QStringList marks;
+    marks.fill(QStringLiteral("?"), count);
+    return marks.join(QStringLiteral(", "));
+}
+
+// A manager test agrees with the Yes/No column, which also reads words and -1 stored by other
+// programs as yes, and a missing value as no.
+QString managerTest(bool manager, QVariantList& values)
+{
+    for (const QString& word : yesWords())
+        values.append(word);
+    const QString words = placeholders(yesWords().size());
+    return manager ? QStringLiteral("lower(trim(Manager)) in (%1)").arg(words)
+                   : QStringLiteral("coalesce(lower(trim(Manager)), '') not in (%1)").arg(words);
+}
+
+QString conditionText(const ReportCondition& condition, QVariantList& values)
+{
+    if (condition.field == ReportField::Manager)
+        return managerTest(condition.manager, values);
+    values.append(textValue(condition.text));
+    const QString test = fieldName(condition.field) + QStringLiteral(" = ?");
+    if (isServicingField(condition.field))
+        return QStringLiteral("VNumber in (select VNumber from Servicing where %1)").arg(test);
+    return test;
+}
+
+QString describe(const QSqlError& error)
+{
+    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+}
+
+const QStringList& shownFields(ReportTable table)
+{
+    static const QStringList person = {QStringLiteral("IDNumber"), QStringLiteral("LName"),
+                                       QStringLiteral("FName"),    QStringLiteral("Address"),
+                                       QStringLiteral("Telephone"), QStringLiteral("Manager")};
+    static const QStringList vehicle = {QStringLiteral("VNumber"), QStringLiteral("ContractNumber"),
+                                        QStringLiteral("License"), QStringLiteral("Make"),
+                                        QStringLiteral("Model"),   QStringLiteral("Color"),
+                                        QStringLiteral("Year"),    QStringLiteral("DatePurchased")};
+    return table == ReportTable::Person ? person : vehicle;
+}
+
+} // namespace
+
+bool reportCanSearch(ReportTable table, ReportField field)
+{
+    const bool personField = field == ReportField::IDNumber || field == ReportField::LName
+        || field == ReportField::Manager;
+    return (table == ReportTable::Person) == personField;
+}
+
+ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>& conditions)
+{
+    ReportStatement statement{QStringLiteral("select * from ") + tableName(table), {}};
+    QStringList tests;
+    for (const ReportCondition& condition : conditions)
+        tests.append(conditionText(condition, statement.values));
+    if (!tests.isEmpty())
+        statement.sql += QStringLiteral(" where ") + tests.join(QStringLiteral(" and "));
+    return statement;
+}
+
+QList<QStringList> reportColumns(Database& db, ReportTable table, const QList<ReportCondition>& conditions)
+{
+    const QString attempt = QStringLiteral("The report could not be read from Vantorel.mdb.");
+    const ReportStatement statement = reportStatement(table, conditions);
+    QSqlQuery query = db.execute(statement.sql, statement.values, attempt);
+    const QStringList& fields = shownFields(table);
+    const FieldReader reader(query, tableName(table), fields);
+    // Person's last column is the Manager flag, shown as a word.
+    const qsizetype textColumns = table == ReportTable::Person ? fields.size() - 1 : fields.size();
+
+    QList<QStringList> columns(fields.size());
+    while (query.next()) {
+        for (qsizetype column = 0; column < textColumns; ++column)
+            columns[column].append(reader.text(int(column)));
+        if (table == ReportTable::Person)
+            columns.last().append(reader.isYes(int(textColumns)) ? QStringLiteral("Yes") : QStringLiteral("No"));
+    }
+    if (query.lastError().isValid())
+        throw StoreError(attempt, describe(query.lastError()));
+    return columns;
+}
+
+} // namespace vantorel::data

@@ -1,0 +1,155 @@
+#include "reports/ReportPrinter.h"
+
+#include "common/ClockText.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QPageRanges>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vantorel {
+
+namespace {
+
+QFont fontOfSize(qreal points, bool bold)
+{
+    QFont font;
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// A stored value may hold line breaks; on paper each record keeps to its one line.
+QString oneLine(QString text)
+{
+    for (QChar& character : text) {
+        if (character == QLatin1Char('\n') || character == QLatin1Char('\r') || character == QLatin1Char('\t'))
+            character = QLatin1Char(' ');
+    }
+    return text;
+}
+
+void drawLine(QPainter& painter, const QRectF& box, Qt::Alignment alignment, const QString& text)
+{
+    const QString shown = QFontMetricsF(painter.font(), painter.device())
+                              .elidedText(oneLine(text), Qt::ElideRight, box.width());
+    painter.drawText(box, alignment | Qt::AlignVCenter | Qt::TextSingleLine, shown);
+}
+
+} // namespace
+
+ReportPrinter::ReportPrinter(const PrintedReport& report)
+    : m_report(report)
+    , m_recordCount(report.columns.isEmpty() ? 0 : report.columns.first().size())
+    , m_headingFont(fontOfSize(14, true))
+    , m_titleFont(fontOfSize(9, true))
+    , m_bodyFont(fontOfSize(9, false))
+{
+}
+
+bool ReportPrinter::print(QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    measure(printer);
+    // The pages chosen in the print dialog, all of them when none were chosen.
+    const QPageRanges chosen = printer.pageRanges();
+    bool firstPrinted = true;
+    for (int page = 0; page < m_pageCount; ++page) {
+        if (!chosen.isEmpty() && !chosen.contains(page + 1))
+            continue;
+        if (!firstPrinted && !printer.newPage())
+            return false;
+        firstPrinted = false;
+        paintPage(painter, page);
+    }
+    return painter.end();
+}
+
+void ReportPrinter::measure(const QPrinter& printer)
+{
+    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
+    m_pageWidth = area.width();
+    m_pageHeight = area.height();
+    const QFontMetricsF body(m_bodyFont, &printer);
+    m_lineHeight = body.height() * 1.35;
+    m_headingHeight = QFontMetricsF(m_headingFont, &printer).height() * 1.3 + 2.5 * m_lineHeight;
+    m_columnGap = body.averageCharWidth() * 1.5;
+    const qsizetype columns = std::max<qsizetype>(1, m_report.titles.size());
+    m_columnWidth = (m_pageWidth - m_columnGap * qreal(columns - 1)) / qreal(columns);
+
+    // Heading, titles and footer take their share of every page; the rest holds records.
+    const qreal rowsSpace = m_pageHeight - m_headingHeight - 1.5 * m_lineHeight - 2 * m_lineHeight;
+    m_rowsPerPage = std::max(1, int(std::floor(rowsSpace / m_lineHeight)));
+    m_pageCount = std::max(1, int((m_recordCount + m_rowsPerPage - 1) / m_rowsPerPage));
+}
+
+void ReportPrinter::paintPage(QPainter& painter, int page)
+{
+    paintHeading(painter);
+    const qreal titlesTop = m_headingHeight;
+    paintTitles(painter, titlesTop);
+
+    painter.setFont(m_bodyFont);
+    const qreal rowsTop = titlesTop + 1.5 * m_lineHeight;
+    const int first = page * m_rowsPerPage;
+    const int last = int(std::min<qsizetype>(m_recordCount, first + m_rowsPerPage));
+    for (int record = first; record < last; ++record)
+        paintRow(painter, record, rowsTop + (record - first) * m_lineHeight);
+    if (m_recordCount == 0)
+        drawLine(painter, QRectF(0, rowsTop, m_pageWidth, m_lineHeight), Qt::AlignLeft,
+                 QStringLiteral("No records match these criteria."));
+    paintFooter(painter, page);
+}
+
+void ReportPrinter::paintHeading(QPainter& painter)
+{
+    painter.setFont(m_headingFont);
+    const qreal headingLine = QFontMetricsF(m_headingFont, painter.device()).height() * 1.3;
+    drawLine(painter, QRectF(0, 0, m_pageWidth * 0.7, headingLine), Qt::AlignLeft,
+             QStringLiteral("Vantorel report: %1").arg(m_report.subject));
+
+    painter.setFont(m_bodyFont);
+    drawLine(painter, QRectF(m_pageWidth * 0.7, 0, m_pageWidth * 0.3, headingLine), Qt::AlignRight,
+             QStringLiteral("Printed %1").arg(shortDateText(QDate::currentDate())));
+    drawLine(painter, QRectF(0, headingLine, m_pageWidth, m_lineHeight), Qt::AlignLeft,
+             QStringLiteral("Criteria: %1").arg(m_report.criteria));
+    const QString count = m_recordCount == 1 ? QStringLiteral("1 record")
+                                             : QStringLiteral("%1 records").arg(m_recordCount);
+    drawLine(painter, QRectF(0, headingLine + m_lineHeight, m_pageWidth, m_lineHeight), Qt::AlignLeft, count);
+}
+
+void ReportPrinter::paintTitles(QPainter& painter, qreal top)
+{
+    painter.setFont(m_titleFont);
+    for (int column = 0; column < m_report.titles.size(); ++column)
+        paintCell(painter, column, top, m_report.titles.at(column));
+    const qreal rule = top + 1.2 * m_lineHeight;
+    painter.drawLine(QPointF(0, rule), QPointF(m_pageWidth, rule));
+}
+
+void ReportPrinter::paintRow(QPainter& painter, int record, qreal top)
+{
+    for (int column = 0; column < m_report.columns.size(); ++column)
+        paintCell(painter, column, top, m_report.columns.at(column).value(record));
+}
+
+void ReportPrinter::paintCell(QPainter& painter, int column, qreal top, const QString& text)
+{
+    const qreal left = column * (m_columnWidth + m_columnGap);
+    drawLine(painter, QRectF(left, top, m_columnWidth, m_lineHeight), Qt::AlignLeft, text);
+}
+
+void ReportPrinter::paintFooter(QPainter& painter, int page)
+{
+    painter.setFont(m_bodyFont);
+    drawLine(painter, QRectF(0, m_pageHeight - m_lineHeight, m_pageWidth, m_lineHeight), Qt::AlignHCenter,
+             QStringLiteral("Page %1 of %2").arg(page + 1).arg(m_pageCount));
+}
+
+} // namespace vantorel
