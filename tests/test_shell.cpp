@@ -372,8 +372,15 @@ private slots:
         QCOMPARE(childWindowNames(main),
                  (QStringList{"frmAddUser", "frmAddVehicle", "frmRepairHistory", "frmReportGen", "frmHelp"}));
         child<QAction>(main, "mnuAddUser")->trigger();
-        QCOMPARE(main->findChild<QMdiArea*>()->activeSubWindow()->widget()->objectName(),
-                 QStringLiteral("frmAddUser"));
+        QMdiSubWindow* addUser = main->findChild<QMdiArea*>()->activeSubWindow();
+        QCOMPARE(addUser->widget()->objectName(), QStringLiteral("frmAddUser"));
+
+        // Closed and asked for again before the closed one is deleted: a fresh window opens.
+        addUser->close();
+        child<QAction>(main, "mnuAddUser")->trigger();
+        QMdiSubWindow* reopened = main->findChild<QMdiArea*>()->activeSubWindow();
+        QVERIFY(reopened != addUser);
+        QVERIFY(reopened->isVisible());
     }
 
     void helpWindowKeepsItsPlaceAndForgetsTypingWhenClosed()

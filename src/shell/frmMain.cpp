@@ -93,6 +93,9 @@ void frmMain::showRoleMenu(QMenu* menu, bool visible)
 
 void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidget*()>& make)
 {
+    // A window closed in this same turn of the event loop is gone for the user, though not deleted yet.
+    if (slot && slot->isHidden())
+        slot = nullptr;
     if (!slot) {
         QWidget* window = make();
         if (!window)
@@ -100,7 +103,7 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
         slot = m_workspace->addSubWindow(window);
         slot->setAttribute(Qt::WA_DeleteOnClose);
         slot->adjustSize();
-        window->show();
+        slot->show();
     }
     m_workspace->setActiveSubWindow(slot);
     slot->raise();
