@@ -19,6 +19,7 @@
 #include <QTest>
 
 #include <csignal>
+#include <sys/resource.h>
 
 using namespace vantorel;
 using vantorel::test::MessageWatcher;
@@ -269,6 +270,64 @@ private slots:
         login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
         QVERIFY(openMainWindow());
         QCOMPARE(store.count(QStringLiteral("Vehicle")), 1); // the other program's record, once
+    }
+
+    void lockOnSubmitDelaysOrRefusesButNeverDoubles()
+    {
+        TestStore store;
+        MessageWatcher messages;
+        const WindowAction addVehicle = storeActions().at(1);
+        QPointer<QWidget> window = openFilled(addVehicle);
+        {
+            LockHolder holder(store.databasePath(), "immediate", 1.0);
+            press(window, addVehicle);
+        }
+        QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
+        QCOMPARE(store.count(QStringLiteral("Vehicle")), 2); // ours and the other program's
+
+        window->close();
+        window = openFilled(addVehicle);
+        {
+            LockHolder holder(store.databasePath(), "immediate", 6.5);
+            press(window, addVehicle);
+            const QString text = messages.takeOnly();
+            QVERIFY2(text.startsWith(QStringLiteral("The vehicle could not be saved")) && text.contains("locked"),
+                     qPrintable(text));
+            QVERIFY(entriesKept(window, addVehicle));
+        }
+        QCOMPARE(store.count(QStringLiteral("Vehicle")), 3);
+        press(window, addVehicle);
+        QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
+        QCOMPARE(store.count(QStringLiteral("Vehicle")), 4);
+    }
+
+    void fullDiskOnSubmitKeepsEntriesAndStoresNothing()
+    {
+        TestStore store;
+        MessageWatcher messages;
+        WindowAction addVehicle = storeActions().at(1);
+        const QString large(200 * 1024, QLatin1Char('z'));
+        addVehicle.entries[3].second = large;
+        QPointer<QWidget> window = openFilled(addVehicle);
+
+        std::signal(SIGXFSZ, SIG_IGN); // past the limit a write fails, as on a full disk
+        rlimit original{};
+        getrlimit(RLIMIT_FSIZE, &original);
+        const rlim_t limit = rlim_t(QFileInfo(store.databasePath()).size() + 16 * 1024);
+        rlimit small{limit, original.rlim_max};
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        press(window, addVehicle);
+        setrlimit(RLIMIT_FSIZE, &original);
+
+        const QString text = messages.takeOnly();
+        QVERIFY2(text.startsWith(QStringLiteral("The vehicle could not be saved")), qPrintable(text));
+        QVERIFY(entriesKept(window, addVehicle));
+        QCOMPARE(store.rows(QStringLiteral("pragma integrity_check")).value(0).value(0), QStringLiteral("ok"));
+        QCOMPARE(store.count(QStringLiteral("Vehicle")), 0);
+
+        press(window, addVehicle); // room again: the same entries are saved, once
+        QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
+        QCOMPARE(store.rows(QStringLiteral("select Make from Vehicle")), QList<QStringList>{{large}});
     }
 
     void killedWriterLeavesOnlyWholeRecords()
