@@ -131,11 +131,7 @@ bool entriesKept(QWidget* window, const WindowAction& action)
 
 frmMain* openMainWindow()
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* main = qobject_cast<frmMain*>(widget); main && main->isVisible())
-            return main;
-    }
-    return nullptr;
+    return test::visibleWindow<frmMain>();
 }
 
 QString appenderPath()
@@ -204,12 +200,7 @@ private:
 
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup()
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            widget->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void cleanup() { test::closeAllWindows(); }
 
     void damagedFilesAreReportedByEveryAction()
     {

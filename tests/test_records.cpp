@@ -228,11 +228,7 @@ private slots:
             box(login, "txtPassword")->setText(password);
             button(login, "cmdSubmit")->click();
             QVERIFY(watcher.texts.isEmpty());
-            frmMain* main = nullptr;
-            for (QWidget* top : QApplication::topLevelWidgets()) {
-                if (auto* candidate = qobject_cast<frmMain*>(top); candidate && candidate->isVisible())
-                    main = candidate;
-            }
+            frmMain* main = test::visibleWindow<frmMain>();
             QVERIFY(main);
             QCOMPARE(main->windowTitle(), QStringLiteral("Vantorel - User %1 logged in.").arg(id));
             QVERIFY(main->menuBar()->findChild<QMenu*>(QString::fromLatin1(menu))->menuAction()->isVisible());

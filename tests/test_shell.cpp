@@ -39,20 +39,12 @@ T* child(QWidget* window, const char* name)
 
 frmMain* openMainWindow()
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* main = qobject_cast<frmMain*>(widget); main && main->isVisible())
-            return main;
-    }
-    return nullptr;
+    return test::visibleWindow<frmMain>();
 }
 
 frmLogin* openLoginWindow()
 {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* login = qobject_cast<frmLogin*>(widget); login && login->isVisible())
-            return login;
-    }
-    return nullptr;
+    return test::visibleWindow<frmLogin>();
 }
 
 QStringList visibleMenus(QMainWindow* main)
@@ -75,10 +67,7 @@ QStringList childWindowNames(frmMain* main)
 
 void closeEverything()
 {
-    for (QWidget* widget : QApplication::topLevelWidgets())
-        widget->close();
-    QTest::qWait(1);
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    test::closeAllWindows();
 }
 
 } // namespace

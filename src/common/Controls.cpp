@@ -1,5 +1,6 @@
 #include "common/Controls.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -44,6 +45,15 @@ QPushButton* makeButton(const QString& objectName, const QString& caption, QWidg
     button->setObjectName(objectName);
     button->setAutoDefault(false);
     return button;
+}
+
+QHBoxLayout* makeButtonRow(QPushButton* left, QPushButton* right)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(left);
+    row->addStretch();
+    row->addWidget(right);
+    return row;
 }
 
 } // namespace vantorel

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -21,5 +22,8 @@ QLabel* makeValueLabel(const QString& objectName, QWidget* parent);
 QLineEdit* makeTextBox(const QString& objectName, QWidget* parent);
 
 QPushButton* makeButton(const QString& objectName, const QString& caption, QWidget* parent);
+
+// A row of buttons along the bottom of a window: `left` at the left edge, `right` at the right.
+QHBoxLayout* makeButtonRow(QPushButton* left, QPushButton* right);
 
 } // namespace vantorel

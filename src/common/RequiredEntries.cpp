@@ -9,15 +9,15 @@
 
 namespace vantorel {
 
-QLineEdit* RequiredEntries::add(QGridLayout* grid, const QString& captionName, const QString& caption,
-                                const QString& boxName, const QString& messageWhenEmpty)
+QLineEdit* RequiredEntries::add(QGridLayout* grid, const char* captionName, const QString& caption,
+    const char* boxName, const QString& messageWhenEmpty)
 {
     QWidget* window = grid->parentWidget();
     const int row = int(m_entries.size());
-    grid->addWidget(makeCaption(captionName, caption, window), row, 0);
-    QLineEdit* box = makeTextBox(boxName, window);
+    grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, window), row, 0);
+    QLineEdit* box = makeTextBox(QString::fromLatin1(boxName), window);
     grid->addWidget(box, row, 1);
-    m_entries.append(Entry{box, messageWhenEmpty});
+    m_entries.append(Entry { box, messageWhenEmpty });
     return box;
 }
 

@@ -14,8 +14,8 @@ namespace vantorel {
 class RequiredEntries {
 public:
     // Adds a caption and its box as the next row of `grid`, from row 0 down.
-    QLineEdit* add(QGridLayout* grid, const QString& captionName, const QString& caption,
-                   const QString& boxName, const QString& messageWhenEmpty);
+    QLineEdit* add(QGridLayout* grid, const char* captionName, const QString& caption, const char* boxName,
+        const QString& messageWhenEmpty);
 
     // Tells the user about the first empty box and puts the focus there; true when none is empty.
     bool allFilled(QWidget* window) const;

@@ -9,7 +9,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -25,15 +24,15 @@ frmAddUser::frmAddUser(QWidget* parent)
     auto* grid = new QGridLayout;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    auto row = [&](const char* label, const QString& caption, const char* box, const QString& message) {
-        return m_entries.add(grid, QString::fromLatin1(label), caption, QString::fromLatin1(box), message);
-    };
-    txtIDNumber = row("Label1", tr("ID Number"), "txtIDNumber", tr("Please enter an ID Number."));
-    txtLName = row("Label2", tr("Last Name"), "txtLName", tr("Please enter a Last Name."));
-    txtFName = row("Label3", tr("First Name"), "txtFName", tr("Please enter a First Name."));
-    txtAddress = row("Label4", tr("Address"), "txtAddress", tr("Please enter an Address."));
-    txtTelephone = row("Label5", tr("Telephone"), "txtTelephone", tr("Please enter a Telephone Number."));
-    txtPassword = row("Label6", tr("Password"), "txtPassword", tr("Please enter a Password."));
+    txtIDNumber
+        = m_entries.add(grid, "Label1", tr("ID Number"), "txtIDNumber", tr("Please enter an ID Number."));
+    txtLName = m_entries.add(grid, "Label2", tr("Last Name"), "txtLName", tr("Please enter a Last Name."));
+    txtFName = m_entries.add(grid, "Label3", tr("First Name"), "txtFName", tr("Please enter a First Name."));
+    txtAddress = m_entries.add(grid, "Label4", tr("Address"), "txtAddress", tr("Please enter an Address."));
+    txtTelephone = m_entries.add(
+        grid, "Label5", tr("Telephone"), "txtTelephone", tr("Please enter a Telephone Number."));
+    txtPassword
+        = m_entries.add(grid, "Label6", tr("Password"), "txtPassword", tr("Please enter a Password."));
     txtIDNumber->setMinimumWidth(240);
 
     chkManager = new QCheckBox(tr("Manager"), this);
@@ -42,14 +41,10 @@ frmAddUser::frmAddUser(QWidget* parent)
 
     cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
     cmdSumbit = makeButton(QStringLiteral("cmdSumbit"), tr("&Submit"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdClear);
-    buttons->addStretch();
-    buttons->addWidget(cmdSumbit);
-    layout->addLayout(buttons);
+    layout->addLayout(makeButtonRow(cmdClear, cmdSumbit));
 
-    setTabOrderChain({txtIDNumber, txtLName, txtFName, txtAddress, txtTelephone, txtPassword, chkManager,
-                      cmdSumbit, cmdClear});
+    setTabOrderChain({ txtIDNumber, txtLName, txtFName, txtAddress, txtTelephone, txtPassword, chkManager,
+        cmdSumbit, cmdClear });
     setDefaultButton(this, cmdSumbit);
     setCancelButton(this, cmdClear);
     connect(cmdSumbit, &QPushButton::clicked, this, &frmAddUser::cmdSumbit_Click);
@@ -62,9 +57,9 @@ void frmAddUser::cmdSumbit_Click()
     if (!m_entries.allFilled(this))
         return;
     const bool saved = withStore(this, [&] {
-        const data::Person person{txtIDNumber->text(), txtLName->text(),   txtFName->text(),
-                                  txtAddress->text(),  txtTelephone->text(), data::hashPassword(txtPassword->text()),
-                                  chkManager->isChecked()};
+        const data::Person person { txtIDNumber->text(), txtLName->text(), txtFName->text(),
+            txtAddress->text(), txtTelephone->text(), data::hashPassword(txtPassword->text()),
+            chkManager->isChecked() };
         data::Database().append(person);
     });
     if (!saved)

@@ -7,7 +7,6 @@
 #include "data/Database.h"
 
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -23,30 +22,28 @@ frmAddVehicle::frmAddVehicle(QWidget* parent)
     auto* grid = new QGridLayout;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    auto row = [&](const char* label, const QString& caption, const char* box, const QString& message) {
-        return m_entries.add(grid, QString::fromLatin1(label), caption, QString::fromLatin1(box), message);
-    };
-    txtVehicleNumber = row("Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
-    txtContractNumber = row("Label2", tr("Contract Number"), "txtContractNumber", tr("Please enter a Contract Number."));
-    txtLicensePlate = row("Label3", tr("License Plate"), "txtLicensePlate", tr("Please enter the vehicle's License Plate."));
-    txtMake = row("Label4", tr("Make"), "txtMake", tr("Please enter the vehicle's Make."));
-    txtModel = row("Label5", tr("Model"), "txtModel", tr("Please enter the vehicle's Model."));
-    txtColor = row("Label6", tr("Color"), "txtColor", tr("Please enter the vehicle's Color."));
-    txtYear = row("Label7", tr("Year"), "txtYear", tr("Please enter the vehicle's Year."));
-    txtDatePurchased = row("Label8", tr("Date Purchased"), "txtDatePurchased",
-                           tr("Please enter the vehicle's Purchase Date."));
+    txtVehicleNumber = m_entries.add(
+        grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
+    txtContractNumber = m_entries.add(
+        grid, "Label2", tr("Contract Number"), "txtContractNumber", tr("Please enter a Contract Number."));
+    txtLicensePlate = m_entries.add(grid, "Label3", tr("License Plate"), "txtLicensePlate",
+        tr("Please enter the vehicle's License Plate."));
+    txtMake = m_entries.add(grid, "Label4", tr("Make"), "txtMake", tr("Please enter the vehicle's Make."));
+    txtModel
+        = m_entries.add(grid, "Label5", tr("Model"), "txtModel", tr("Please enter the vehicle's Model."));
+    txtColor
+        = m_entries.add(grid, "Label6", tr("Color"), "txtColor", tr("Please enter the vehicle's Color."));
+    txtYear = m_entries.add(grid, "Label7", tr("Year"), "txtYear", tr("Please enter the vehicle's Year."));
+    txtDatePurchased = m_entries.add(grid, "Label8", tr("Date Purchased"), "txtDatePurchased",
+        tr("Please enter the vehicle's Purchase Date."));
     txtVehicleNumber->setMinimumWidth(240);
 
     cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
     cmdSubmit = makeButton(QStringLiteral("cmdSubmit"), tr("&Submit"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(cmdClear);
-    buttons->addStretch();
-    buttons->addWidget(cmdSubmit);
-    layout->addLayout(buttons);
+    layout->addLayout(makeButtonRow(cmdClear, cmdSubmit));
 
-    setTabOrderChain({txtVehicleNumber, txtContractNumber, txtLicensePlate, txtMake, txtModel, txtColor,
-                      txtYear, txtDatePurchased, cmdSubmit, cmdClear});
+    setTabOrderChain({ txtVehicleNumber, txtContractNumber, txtLicensePlate, txtMake, txtModel, txtColor,
+        txtYear, txtDatePurchased, cmdSubmit, cmdClear });
     setDefaultButton(this, cmdSubmit);
     setCancelButton(this, cmdClear);
     connect(cmdSubmit, &QPushButton::clicked, this, &frmAddVehicle::cmdSubmit_Click);
@@ -58,9 +55,9 @@ void frmAddVehicle::cmdSubmit_Click()
 {
     if (!m_entries.allFilled(this))
         return;
-    const data::Vehicle vehicle{txtVehicleNumber->text(), txtContractNumber->text(), txtLicensePlate->text(),
-                                txtMake->text(),          txtModel->text(),          txtColor->text(),
-                                txtYear->text(),          txtDatePurchased->text()};
+    const data::Vehicle vehicle { txtVehicleNumber->text(), txtContractNumber->text(),
+        txtLicensePlate->text(), txtMake->text(), txtModel->text(), txtColor->text(), txtYear->text(),
+        txtDatePurchased->text() };
     if (!withStore(this, [&] { data::Database().append(vehicle); }))
         return;
     showMessage(this, tr("Vehicle Added Successfully."));

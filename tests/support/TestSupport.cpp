@@ -116,6 +116,13 @@ QString MessageWatcher::takeOnly()
     return QStringLiteral("<%1 messages: %2>").arg(shown.size()).arg(shown.join(QStringLiteral(" | ")));
 }
 
+void closeAllWindows()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        widget->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 QStringList tabOrder(QWidget* first, int count)
 {
     QStringList names;

@@ -2,6 +2,7 @@
 
 #include "data/Records.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QList>
 #include <QObject>
@@ -59,6 +60,20 @@ private:
     void answerOpenBox();
     QTimer m_timer;
 };
+
+// The visible top-level window of type Window (the log-in window, the main frame), if any.
+template <typename Window>
+Window* visibleWindow()
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<Window*>(widget); window && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
+// Closes every top-level window and lets their deletion run, so a test leaves none behind.
+void closeAllWindows();
 
 // The object names of the first `count` widgets that Tab visits, starting at `first`.
 QStringList tabOrder(QWidget* first, int count);
