@@ -94,11 +94,19 @@ public:
 
     std::vector<Row> runAll()
     {
-        measureLogin();
-        measureServicing();
-        measureHistory();
-        measureRecords();
-        measureReports();
+        for (const auto& [group, measureGroup] : std::initializer_list<std::pair<const char*, void (Bench::*)()>>{
+                 {"log-in", &Bench::measureLogin},
+                 {"servicing", &Bench::measureServicing},
+                 {"repair history", &Bench::measureHistory},
+                 {"records", &Bench::measureRecords},
+                 {"reports", &Bench::measureReports}}) {
+            try {
+                (this->*measureGroup)();
+            } catch (const std::exception& error) {
+                QTextStream(stderr) << "vantorel-bench: " << group << " not measured: " << error.what() << '\n';
+                closeAll();
+            }
+        }
         return m_rows;
     }
 
@@ -126,6 +134,13 @@ private:
         return row;
     }
 
+    static void closeAll()
+    {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            top->close();
+        WindowDriver::settle();
+    }
+
     frmMain* openFrame(bool manager)
     {
         auto* frame = new frmMain(LoginIdentity{manager ? m_facts.managerId : m_facts.mechanicId, manager});
@@ -150,9 +165,7 @@ private:
         const Row total = measure(
             QStringLiteral("login"),
             [&] {
-                for (QWidget* top : QApplication::topLevelWidgets())
-                    top->close();
-                WindowDriver::settle();
+                closeAll();
                 login = new vantorel::frmLogin;
                 login->show();
                 WindowDriver::type(login, "txtEmpID", m_facts.managerId);
@@ -166,9 +179,7 @@ private:
             [&] { vantorel::data::passwordMatches(hash, m_facts.password); }, {}, Target{});
         m_rows.push_back(Row{QStringLiteral("login_without_hash"), total.vantorel - hashing.vantorel, total.bare,
                              kInteractive, QStringLiteral("log-in less the deliberate password hash")});
-        for (QWidget* top : QApplication::topLevelWidgets())
-            top->close();
-        WindowDriver::settle();
+        closeAll();
     }
 
     void measureServicing()

@@ -27,7 +27,6 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QStringListModel>
 #include <QTest>
 #include <QTimer>
 
@@ -90,7 +89,11 @@ QString usableControls(QWidget* generator)
 
 QStringList entries(QWidget* results, int column)
 {
-    return qobject_cast<QStringListModel*>(child<QListView>(results, "lstField", column)->model())->stringList();
+    const QAbstractItemModel* entries = child<QListView>(results, "lstField", column)->model();
+    QStringList texts;
+    for (int row = 0; row < entries->rowCount(); ++row)
+        texts << entries->index(row, 0).data().toString();
+    return texts;
 }
 
 QStringList titles(QWidget* results)

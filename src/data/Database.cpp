@@ -1,12 +1,15 @@
 #include "data/Database.h"
 
-#include "data/FieldReader.h"
+#include "data/RowScan.h"
+#include "data/StoredValues.h"
 #include "data/StoreError.h"
 
 #include <QDir>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+
+#include <sqlite3.h>
 
 namespace vantorel::data {
 
@@ -38,10 +41,13 @@ QSqlDatabase connection(const QString& name)
     return QSqlDatabase::database(name, false);
 }
 
-Vehicle readVehicle(const FieldReader& fields)
+// The positions of `names` in the result of `scan`, in the order given.
+QVector<int> fieldsOf(const RowScan& scan, const QString& table, const QStringList& names)
 {
-    return Vehicle{fields.text(0), fields.text(1), fields.text(2), fields.text(3),
-                   fields.text(4), fields.text(5), fields.text(6), fields.text(7)};
+    QVector<int> fields;
+    for (const QString& name : names)
+        fields.append(scan.field(table, name));
+    return fields;
 }
 
 } // namespace
@@ -85,70 +91,58 @@ QSqlQuery Database::execute(const QString& sql, const QVariantList& values, cons
     return query;
 }
 
-namespace {
-
-// Reads the first row of a look-up, telling a failed read apart from an empty result.
-bool firstRow(QSqlQuery& query, const QString& attempt)
+sqlite3* Database::handle() const
 {
-    if (query.next())
-        return true;
-    if (query.lastError().isValid())
-        throw StoreError(attempt, describe(query.lastError()));
-    return false;
+    const QVariant handle = connection(m_connectionName).driver()->handle();
+    return *static_cast<sqlite3* const*>(handle.constData());
 }
-
-} // namespace
 
 std::optional<Person> Database::firstPerson(const QString& idNumber)
 {
-    const QString attempt = QStringLiteral("The user could not be looked up in Vantorel.mdb.");
-    QSqlQuery query = execute(QStringLiteral("select * from Person where IDNumber = ?"),
-                              {textValue(idNumber)}, attempt);
-    const FieldReader fields(query, QStringLiteral("Person"), kPersonFields);
-    if (!firstRow(query, attempt))
+    RowScan scan(*this, QStringLiteral("select * from Person where IDNumber = ?"), {textValue(idNumber)},
+                 QStringLiteral("The user could not be looked up in Vantorel.mdb."));
+    const QVector<int> f = fieldsOf(scan, QStringLiteral("Person"), kPersonFields);
+    if (!scan.next())
         return std::nullopt;
-    Person person{fields.text(0), fields.text(1), fields.text(2), fields.text(3), fields.text(4),
-                  std::nullopt,   fields.isYes(6)};
-    if (!fields.isNull(5))
-        person.password = fields.text(5);
+    Person person{scan.text(f[0]), scan.text(f[1]), scan.text(f[2]), scan.text(f[3]),
+                  scan.text(f[4]), std::nullopt,    scan.isYes(f[6])};
+    if (!scan.isNull(f[5]))
+        person.password = scan.text(f[5]);
     return person;
 }
 
 std::optional<Vehicle> Database::firstVehicle(const QString& vehicleNumber)
 {
-    const QString attempt = QStringLiteral("The vehicle could not be looked up in Vantorel.mdb.");
-    QSqlQuery query = execute(QStringLiteral("select * from Vehicle where VNumber = ?"),
-                              {textValue(vehicleNumber)}, attempt);
-    const FieldReader fields(query, QStringLiteral("Vehicle"), kVehicleFields);
-    if (!firstRow(query, attempt))
+    RowScan scan(*this, QStringLiteral("select * from Vehicle where VNumber = ?"), {textValue(vehicleNumber)},
+                 QStringLiteral("The vehicle could not be looked up in Vantorel.mdb."));
+    const QVector<int> f = fieldsOf(scan, QStringLiteral("Vehicle"), kVehicleFields);
+    if (!scan.next())
         return std::nullopt;
-    return readVehicle(fields);
+    return Vehicle{scan.text(f[0]), scan.text(f[1]), scan.text(f[2]), scan.text(f[3]),
+                   scan.text(f[4]), scan.text(f[5]), scan.text(f[6]), scan.text(f[7])};
 }
 
 std::optional<Job> Database::firstJob(const JobKey& key)
 {
-    const QString attempt = QStringLiteral("The maintenance job could not be looked up in Vantorel.mdb.");
-    QSqlQuery query = execute(QStringLiteral("select * from Servicing where \"Date\" = ? and VNumber = ?"),
-                              {textValue(key.date), textValue(key.vehicleNumber)}, attempt);
-    const FieldReader fields(query, QStringLiteral("Servicing"), kJobFields);
-    if (!firstRow(query, attempt))
+    RowScan scan(*this, QStringLiteral("select * from Servicing where \"Date\" = ? and VNumber = ?"),
+                 {textValue(key.date), textValue(key.vehicleNumber)},
+                 QStringLiteral("The maintenance job could not be looked up in Vantorel.mdb."));
+    const QVector<int> f = fieldsOf(scan, QStringLiteral("Servicing"), kJobFields);
+    if (!scan.next())
         return std::nullopt;
-    return Job{fields.text(0), fields.text(1), fields.text(2), fields.text(3),
-               fields.text(4), fields.text(5), fields.text(6)};
+    return Job{scan.text(f[0]), scan.text(f[1]), scan.text(f[2]), scan.text(f[3]),
+               scan.text(f[4]), scan.text(f[5]), scan.text(f[6])};
 }
 
 QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
 {
-    const QString attempt = QStringLiteral("The maintenance jobs could not be read from Vantorel.mdb.");
-    QSqlQuery query = execute(QStringLiteral("select * from Servicing where VNumber = ?"),
-                              {textValue(vehicleNumber)}, attempt);
-    const FieldReader fields(query, QStringLiteral("Servicing"),
-                             {QStringLiteral("Date"), QStringLiteral("VNumber")});
+    RowScan scan(*this, QStringLiteral("select * from Servicing where VNumber = ?"), {textValue(vehicleNumber)},
+                 QStringLiteral("The maintenance jobs could not be read from Vantorel.mdb."));
+    const int date = scan.field(QStringLiteral("Servicing"), QStringLiteral("Date"));
+    const int vehicle = scan.field(QStringLiteral("Servicing"), QStringLiteral("VNumber"));
     QList<JobKey> jobs;
-    while (query.next())
-        jobs.append(JobKey{fields.text(0), fields.text(1)});
-    if (query.lastError().isValid())
-        throw StoreError(attempt, describe(query.lastError()));
+    while (scan.next())
+        jobs.append(JobKey{scan.text(date), scan.text(vehicle)});
     return jobs;
 }
 

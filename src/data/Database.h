@@ -9,6 +9,8 @@
 
 #include <optional>
 
+struct sqlite3;
+
 namespace vantorel::data {
 
 // The database file, addressed by its bare name in the working directory.
@@ -41,6 +43,9 @@ public:
     // Runs one statement with every value bound to a "?" placeholder. `attempt` says, in a user's
     // words, what failed when it fails. For the query builders of this folder only.
     QSqlQuery execute(const QString& sql, const QVariantList& values, const QString& attempt);
+
+    // The SQLite connection underneath, for RowScan.
+    sqlite3* handle() const;
 
 private:
     QString m_connectionName;

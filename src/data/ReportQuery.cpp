@@ -1,10 +1,10 @@
 #include "data/ReportQuery.h"
 
 #include "data/Database.h"
-#include "data/FieldReader.h"
+#include "data/RowScan.h"
+#include "data/StoredValues.h"
 #include "data/StoreError.h"
 
-#include <QSqlError>
 
 namespace vantorel::data {
 
@@ -68,11 +68,6 @@ QString conditionText(const ReportCondition& condition, QVariantList& values)
     return test;
 }
 
-QString describe(const QSqlError& error)
-{
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
-}
-
 const QStringList& shownFields(ReportTable table)
 {
     static const QStringList person = {QStringLiteral("IDNumber"), QStringLiteral("LName"),
@@ -105,25 +100,27 @@ ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>&
     return statement;
 }
 
-QList<QStringList> reportColumns(Database& db, ReportTable table, const QList<ReportCondition>& conditions)
+QList<TextColumn> reportColumns(Database& db, ReportTable table, const QList<ReportCondition>& conditions)
 {
-    const QString attempt = QStringLiteral("The report could not be read from Vantorel.mdb.");
     const ReportStatement statement = reportStatement(table, conditions);
-    QSqlQuery query = db.execute(statement.sql, statement.values, attempt);
-    const QStringList& fields = shownFields(table);
-    const FieldReader reader(query, tableName(table), fields);
+    RowScan scan(db, statement.sql, statement.values,
+                 QStringLiteral("The report could not be read from Vantorel.mdb."));
+    const QStringList& names = shownFields(table);
+    QVector<int> fields;
+    for (const QString& name : names)
+        fields.append(scan.field(tableName(table), name));
     // Person's last column is the Manager flag, shown as a word.
-    const qsizetype textColumns = table == ReportTable::Person ? fields.size() - 1 : fields.size();
+    const qsizetype textColumns = table == ReportTable::Person ? names.size() - 1 : names.size();
 
-    QList<QStringList> columns(fields.size());
-    while (query.next()) {
+    QList<TextColumn> columns(names.size());
+    while (scan.next()) {
         for (qsizetype column = 0; column < textColumns; ++column)
-            columns[column].append(reader.text(int(column)));
-        if (table == ReportTable::Person)
-            columns.last().append(reader.isYes(int(textColumns)) ? QStringLiteral("Yes") : QStringLiteral("No"));
+            scan.appendText(fields[column], columns[column]);
+        if (table == ReportTable::Person) {
+            const bool manager = scan.isYes(fields.last());
+            columns.last().append(manager ? "Yes" : "No", manager ? 3 : 2);
+        }
     }
-    if (query.lastError().isValid())
-        throw StoreError(attempt, describe(query.lastError()));
     return columns;
 }
 

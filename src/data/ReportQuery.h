@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QVariantList>
 
+#include "data/TextColumn.h"
+
 namespace vantorel::data {
 
 class Database;
@@ -53,6 +55,6 @@ ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>&
 // Runs the report and gives one list of entries per column of the table, in the store's order:
 // Person IDNumber, LName, FName, Address, Telephone and Manager as "Yes"/"No"; Vehicle its
 // eight fields. A field holding no value gives empty text.
-QList<QStringList> reportColumns(Database& db, ReportTable table, const QList<ReportCondition>& conditions);
+QList<TextColumn> reportColumns(Database& db, ReportTable table, const QList<ReportCondition>& conditions);
 
 } // namespace vantorel::data

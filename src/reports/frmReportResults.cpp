@@ -6,6 +6,7 @@
 #include "common/WindowKeys.h"
 #include "data/Database.h"
 #include "reports/ReportPrinter.h"
+#include "reports/TextColumnModel.h"
 #include "reports/frmReportGen.h"
 
 #include <QGridLayout>
@@ -17,7 +18,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QStringListModel>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
@@ -51,7 +51,7 @@ public:
 };
 
 // A column's entries: a view over a model, so a report of many thousand records opens at once.
-QListView* makeColumnList(const QString& objectName, QStringListModel* entries, QWidget* parent)
+QListView* makeColumnList(const QString& objectName, TextColumnModel* entries, QWidget* parent)
 {
     auto* list = new QListView(parent);
     list->setObjectName(objectName);
@@ -93,7 +93,7 @@ frmReportResults::frmReportResults(const frmReportGen& generator, QWidget* paren
     setWindowTitle(tr("Report Results"));
     for (int column = 0; column < kColumnCount; ++column) {
         const QString number = QString::number(column + 1);
-        auto* entries = new QStringListModel(this);
+        auto* entries = new TextColumnModel(this);
         m_columns[column] = Column{makeCaption(QStringLiteral("lblTitle") + number, QString(), this),
                                    makeColumnList(QStringLiteral("lstField") + number, entries, this),
                                    entries};
@@ -142,7 +142,7 @@ void frmReportResults::layOut()
 
 bool frmReportResults::fill(const ReportPlan& plan, QWidget* messageParent)
 {
-    QList<QStringList> entries;
+    QList<data::TextColumn> entries;
     if (!withStore(messageParent, [&] {
             data::Database db;
             entries = data::reportColumns(db, plan.table, plan.conditions);
@@ -151,7 +151,7 @@ bool frmReportResults::fill(const ReportPlan& plan, QWidget* messageParent)
     const QStringList titles = columnTitles(plan.table);
     for (int column = 0; column < titles.size(); ++column) {
         m_columns[column].title->setText(titles.at(column));
-        m_columns[column].entries->setStringList(entries.at(column));
+        m_columns[column].entries->setColumn(entries.at(column));
     }
     m_subject = plan.table == data::ReportTable::Person ? tr("Employees") : tr("Vehicles");
     m_criteria = plan.summary;
@@ -175,7 +175,7 @@ PrintedReport frmReportResults::printedReport() const
         if (column.title->text().isEmpty())
             continue;
         report.titles.append(column.title->text());
-        report.columns.append(column.entries->stringList());
+        report.columns.append(column.entries->column().toStringList());
     }
     return report;
 }

@@ -10,9 +10,11 @@
 class QLabel;
 class QListView;
 class QPushButton;
-class QStringListModel;
+
 
 namespace vantorel {
+
+class TextColumnModel;
 
 class frmReportGen;
 
@@ -38,7 +40,7 @@ private:
     struct Column {
         QLabel* title;
         QListView* list;
-        QStringListModel* entries;
+        TextColumnModel* entries;
     };
 
     void layOut();

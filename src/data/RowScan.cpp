@@ -1,0 +1,114 @@
+#include "data/RowScan.h"
+
+#include "data/Database.h"
+#include "data/StoredValues.h"
+#include "data/StoreError.h"
+#include "data/TextColumn.h"
+
+#include <sqlite3.h>
+
+namespace vantorel::data {
+
+namespace {
+
+int bind(sqlite3_stmt* statement, int position, const QVariant& value)
+{
+    if (value.isNull() || (value.metaType().id() == QMetaType::QString && value.toString().isNull()))
+        return sqlite3_bind_null(statement, position);
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return sqlite3_bind_int64(statement, position, value.toLongLong());
+    default: {
+        const QByteArray text = value.toString().toUtf8();
+        return sqlite3_bind_text(statement, position, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    }
+}
+
+} // namespace
+
+RowScan::RowScan(Database& db, const QString& sql, const QVariantList& values, const QString& attempt)
+    : m_db(db.handle())
+    , m_attempt(attempt)
+{
+    const QByteArray text = sql.toUtf8();
+    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_statement, nullptr) != SQLITE_OK)
+        fail();
+    for (int i = 0; i < values.size(); ++i) {
+        if (bind(m_statement, i + 1, values.at(i)) != SQLITE_OK)
+            fail();
+    }
+}
+
+RowScan::~RowScan()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void RowScan::fail() const
+{
+    throw StoreError(m_attempt, QString::fromUtf8(sqlite3_errmsg(m_db)));
+}
+
+int RowScan::field(const QString& table, const QString& name) const
+{
+    for (int column = 0; column < sqlite3_column_count(m_statement); ++column) {
+        if (name.compare(QString::fromUtf8(sqlite3_column_name(m_statement, column)), Qt::CaseInsensitive)
+            == 0)
+            return column;
+    }
+    throw StoreError(
+        QStringLiteral("The table %1 in Vantorel.mdb has no field %2.").arg(table, name), QString());
+}
+
+bool RowScan::next()
+{
+    switch (sqlite3_step(m_statement)) {
+    case SQLITE_ROW:
+        return true;
+    case SQLITE_DONE:
+        return false;
+    default:
+        fail();
+    }
+}
+
+QString RowScan::text(int field) const
+{
+    switch (sqlite3_column_type(m_statement, field)) {
+    case SQLITE_NULL:
+        return QString();
+    case SQLITE_FLOAT:
+        return QString::number(sqlite3_column_double(m_statement, field), 'g', 15);
+    default:
+        // Asked for first, the text pointer decides the length that follows it.
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, field));
+        return QString::fromUtf8(bytes, sqlite3_column_bytes(m_statement, field));
+    }
+}
+
+void RowScan::appendText(int field, TextColumn& column) const
+{
+    if (sqlite3_column_type(m_statement, field) == SQLITE_FLOAT) {
+        column.append(text(field));
+        return;
+    }
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, field));
+    column.append(bytes ? bytes : "", sqlite3_column_bytes(m_statement, field));
+}
+
+bool RowScan::isNull(int field) const
+{
+    return sqlite3_column_type(m_statement, field) == SQLITE_NULL;
+}
+
+bool RowScan::isYes(int field) const
+{
+    if (sqlite3_column_type(m_statement, field) == SQLITE_INTEGER)
+        return isYesValue(QVariant(qint64(sqlite3_column_int64(m_statement, field))));
+    return isYesValue(isNull(field) ? QVariant() : QVariant(text(field)));
+}
+
+} // namespace vantorel::data
