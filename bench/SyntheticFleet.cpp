@@ -62,10 +62,12 @@ FleetFacts makeSyntheticFleet(const QString& path, const FleetSize& size)
     facts.password = QStringLiteral("bench password");
     facts.busyVehicle = QString::number(1);
     facts.plainVehicle = QString::number(size.vehicles / 2);
-    facts.fourCriteria[0] = QString::fromLatin1(kMakes[0]);
-    facts.fourCriteria[1] = QString::fromLatin1(kModels[0]);
-    facts.fourCriteria[2] = QString::fromLatin1(kColors[0]);
-    facts.fourCriteria[3] = QStringLiteral("2010");
+    // Make, Model, Year and Date Purchased of one vehicle, which a few others share.
+    const QStringList sample = vehicleFields(size.vehicles / 3);
+    facts.fourCriteria[0] = sample[3];
+    facts.fourCriteria[1] = sample[4];
+    facts.fourCriteria[2] = sample[6];
+    facts.fourCriteria[3] = sample[7];
 
     // One hash for everybody: hashing ten thousand passwords would take a quarter of an hour.
     const QString hash = vantorel::data::hashPassword(facts.password);

@@ -19,7 +19,7 @@ struct FleetFacts {
     QString password;       // every synthetic user has it
     QString busyVehicle;    // a vehicle with jobsPerBusyVehicle jobs
     QString plainVehicle;   // a vehicle with a handful of jobs
-    QString fourCriteria[4]; // Make, Model, Color, Year values matching a few dozen vehicles
+    QString fourCriteria[4]; // Make, Model, Year and Date Purchased of a few vehicles
 };
 
 // Makes a new Vantorel.mdb at `path` with the setup tool's schema and the given numbers of
