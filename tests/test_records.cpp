@@ -17,6 +17,7 @@
 using namespace vantorel;
 using vantorel::test::MessageWatcher;
 using vantorel::test::TestStore;
+using namespace vantorel::test;
 
 namespace {
 
@@ -31,45 +32,6 @@ const QStringList kUserBoxes = {"txtIDNumber", "txtLName", "txtFName", "txtAddre
 const QStringList kUserMessages = {"Please enter an ID Number.", "Please enter a Last Name.",
                                    "Please enter a First Name.", "Please enter an Address.",
                                    "Please enter a Telephone Number.", "Please enter a Password."};
-
-QLineEdit* box(QWidget* window, const QString& name)
-{
-    auto* found = window->findChild<QLineEdit*>(name);
-    if (!found)
-        qFatal("no %s", qPrintable(name));
-    return found;
-}
-
-QPushButton* button(QWidget* window, const char* name)
-{
-    return window->findChild<QPushButton*>(QString::fromLatin1(name));
-}
-
-void fill(QWidget* window, const QStringList& boxes, const QStringList& values)
-{
-    for (int i = 0; i < boxes.size(); ++i) {
-        box(window, boxes[i])->clear();
-        box(window, boxes[i])->setFocus(); // as the user does, by clicking into it
-        QTest::keyClicks(box(window, boxes[i]), values[i]);
-    }
-}
-
-QStringList texts(QWidget* window, const QStringList& boxes)
-{
-    QStringList result;
-    for (const QString& name : boxes)
-        result << box(window, name)->text();
-    return result;
-}
-
-// Shows the window and waits until it can take the keyboard.
-template <typename Window>
-void showActive(Window& window)
-{
-    window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
-}
 
 // For each row in turn: every earlier row filled, that row empty, its message and focus, nothing stored.
 void checkValidationOrder(QWidget* window, const char* submit, const QStringList& boxes,

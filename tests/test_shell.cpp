@@ -25,17 +25,9 @@
 using namespace vantorel;
 using vantorel::test::MessageWatcher;
 using vantorel::test::TestStore;
+using vantorel::test::child;
 
 namespace {
-
-template <typename T>
-T* child(QWidget* window, const char* name)
-{
-    auto* found = window->findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        qFatal("no %s in %s", name, qPrintable(window->objectName()));
-    return found;
-}
 
 frmMain* openMainWindow()
 {

@@ -47,12 +47,13 @@ QPushButton* makeButton(const QString& objectName, const QString& caption, QWidg
     return button;
 }
 
-QHBoxLayout* makeButtonRow(QPushButton* left, QPushButton* right)
+QHBoxLayout* makeButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right)
 {
     auto* row = new QHBoxLayout;
     row->addWidget(left);
     row->addStretch();
-    row->addWidget(right);
+    for (QPushButton* button : right)
+        row->addWidget(button);
     return row;
 }
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <initializer_list>
+
 class QHBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -23,7 +25,8 @@ QLineEdit* makeTextBox(const QString& objectName, QWidget* parent);
 
 QPushButton* makeButton(const QString& objectName, const QString& caption, QWidget* parent);
 
-// A row of buttons along the bottom of a window: `left` at the left edge, `right` at the right.
-QHBoxLayout* makeButtonRow(QPushButton* left, QPushButton* right);
+// A row of buttons along the bottom of a window: `left` at the left edge, the `right` ones, in
+// the order given, at the right.
+QHBoxLayout* makeButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right);
 
 } // namespace vantorel

@@ -1,12 +1,136 @@
 #include "maintenance/frmRepairHistory.h"
 
+#include "common/Controls.h"
+#include "common/MessageBox.h"
+#include "common/StoreAction.h"
+#include "common/WindowKeys.h"
+#include "data/Database.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace vantorel {
+
+namespace {
+
+constexpr int kMaintenanceDateRow = 8;
+constexpr int kMechanicRow = 9;
+constexpr int kCommentsRow = 10;
+constexpr int kListColumn = 2;
+
+} // namespace
 
 frmRepairHistory::frmRepairHistory(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("frmRepairHistory"));
     setWindowTitle(tr("Vehicle Maintenance History"));
+
+    auto* grid = new QGridLayout;
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    txtVehicleNumber = m_vehicleNumber.add(
+        grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
+    m_vehicle.addTo(grid, 1);
+    grid->addWidget(makeCaption(QStringLiteral("Label8"), tr("Maintenance Date"), this), kMaintenanceDateRow, 0);
+    lblMaintenanceDate = makeValueLabel(QStringLiteral("lblMaintenanceDate"), this);
+    grid->addWidget(lblMaintenanceDate, kMaintenanceDateRow, 1);
+    grid->addWidget(makeCaption(QStringLiteral("Label9"), tr("Mechanic"), this), kMechanicRow, 0);
+    lblMechanic = makeValueLabel(QStringLiteral("lblMechanic"), this);
+    grid->addWidget(lblMechanic, kMechanicRow, 1);
+
+    grid->addWidget(makeCaption(QStringLiteral("Label10"), tr("Repair Dates"), this), 0, kListColumn);
+    lstRepairDates = new QListView(this);
+    lstRepairDates->setObjectName(QStringLiteral("lstRepairDates"));
+    lstRepairDates->setModel(&m_repairDates);
+    lstRepairDates->setUniformItemSizes(true);
+    lstRepairDates->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstRepairDates->setMinimumWidth(160);
+    grid->addWidget(lstRepairDates, 1, kListColumn, kMechanicRow, 1);
+
+    grid->addWidget(makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0, Qt::AlignTop);
+    lblComments = makeValueLabel(QStringLiteral("lblComments"), this);
+    lblComments->setWordWrap(true);
+    lblComments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblComments->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    lblComments->setMinimumHeight(5 * lblComments->fontMetrics().height());
+    grid->addWidget(lblComments, kCommentsRow, 1, 1, 2);
+    grid->setRowStretch(kCommentsRow, 1);
+
+    cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
+    cmdShowHistory = makeButton(QStringLiteral("cmdShowHistory"), tr("Show &History"), this);
+    layout->addLayout(makeButtonRow(cmdClear, { cmdShowHistory }));
+
+    setTabOrderChain({ txtVehicleNumber, cmdShowHistory, cmdClear, lstRepairDates });
+    setDefaultButton(this, cmdShowHistory);
+    setCancelButton(this, cmdClear);
+    connect(cmdShowHistory, &QPushButton::clicked, this, &frmRepairHistory::cmdShowHistory_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmRepairHistory::cmdClear_Click);
+    // The current entry changes on a click and on the arrow keys alike.
+    connect(lstRepairDates->selectionModel(), &QItemSelectionModel::currentChanged, this,
+        &frmRepairHistory::lstRepairDates_Click);
+    txtVehicleNumber->setFocus();
+}
+
+void frmRepairHistory::cmdShowHistory_Click()
+{
+    if (!m_vehicleNumber.allFilled(this))
+        return;
+    // Whatever happens next, no earlier vehicle's data stays on show.
+    m_vehicle.clear();
+    const QString number = txtVehicleNumber->text();
+    std::optional<data::Vehicle> vehicle;
+    QList<data::JobKey> jobs;
+    const bool read = withStore(this, [&] {
+        data::Database store;
+        vehicle = store.firstVehicle(number);
+        jobs = store.jobsOf(number);
+    });
+    if (!read)
+        return;
+    if (vehicle)
+        m_vehicle.show(*vehicle);
+    // Jobs stored under a number no vehicle has are still listed: they are the shop's records.
+    m_repairDates.append(jobs);
+    if (!vehicle)
+        showMessage(this, noVehicleMessage(number));
+}
+
+void frmRepairHistory::lstRepairDates_Click(const QModelIndex& entry)
+{
+    if (!entry.isValid())
+        return;
+    const data::JobKey key = m_repairDates.job(entry.row());
+    std::optional<data::Job> job;
+    if (!withStore(this, [&] { job = data::Database().firstJob(key); })) {
+        showJob({});
+        return;
+    }
+    if (!job) {
+        showJob({});
+        showMessage(this, tr("The job of %1 is no longer in Vantorel.mdb.").arg(key.date));
+        return;
+    }
+    showJob(*job);
+}
+
+void frmRepairHistory::showJob(const data::Job& job)
+{
+    lblMaintenanceDate->setText(job.date);
+    lblMechanic->setText(job.mechanicId);
+    lblComments->setText(job.comments);
+}
+
+void frmRepairHistory::cmdClear_Click()
+{
+    m_vehicleNumber.clear();
+    m_vehicle.clear();
+    showJob({});
+    m_repairDates.clear();
 }
 
 } // namespace vantorel

@@ -1,14 +1,46 @@
 #pragma once
 
+#include "common/RequiredEntries.h"
+#include "maintenance/JobKeyListModel.h"
+#include "maintenance/VehicleLabels.h"
+
 #include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QListView;
+class QModelIndex;
+class QPushButton;
 
 namespace vantorel {
 
+// Shows one vehicle's data and the dates of its stored jobs; selecting a date shows that job.
+// Each Show History appends its dates after those already listed; only Clear empties the list.
+// The window only reads the store.
 class frmRepairHistory : public QWidget {
     Q_OBJECT
 
 public:
     explicit frmRepairHistory(QWidget* parent = nullptr);
+
+private slots:
+    void cmdShowHistory_Click();
+    void lstRepairDates_Click(const QModelIndex& entry);
+    void cmdClear_Click();
+
+private:
+    void showJob(const data::Job& job);
+
+    RequiredEntries m_vehicleNumber;
+    VehicleLabels m_vehicle;
+    JobKeyListModel m_repairDates;
+    QLineEdit* txtVehicleNumber;
+    QLabel* lblMaintenanceDate;
+    QLabel* lblMechanic;
+    QLabel* lblComments;
+    QListView* lstRepairDates;
+    QPushButton* cmdClear;
+    QPushButton* cmdShowHistory;
 };
 
 } // namespace vantorel

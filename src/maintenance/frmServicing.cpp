@@ -1,12 +1,172 @@
 #include "maintenance/frmServicing.h"
 
+#include "common/ClockText.h"
+#include "common/Controls.h"
+#include "common/MessageBox.h"
+#include "common/StoreAction.h"
+#include "common/WindowKeys.h"
+#include "data/Database.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace vantorel {
 
-frmServicing::frmServicing(const QString& /*mechanicId*/, QWidget* parent)
+namespace {
+
+// The job column stands to the right of the vehicle column, at these grid columns.
+constexpr int kJobCaptionColumn = 2;
+constexpr int kJobFieldColumn = 3;
+constexpr int kCommentsRow = 8;
+
+} // namespace
+
+frmServicing::frmServicing(const QString& mechanicId, QWidget* parent)
     : QWidget(parent)
+    , m_mechanicId(mechanicId)
 {
     setObjectName(QStringLiteral("frmServicing"));
     setWindowTitle(tr("Servicing"));
+
+    auto* grid = new QGridLayout;
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    grid->setColumnMinimumWidth(kJobCaptionColumn, 100);
+    txtVehicleNumber = m_vehicleNumber.add(
+        grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
+    m_vehicle.addTo(grid, 1);
+    grid->addWidget(makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0);
+    txtComments = makeTextBox(QStringLiteral("txtComments"), this);
+    txtComments->setMinimumHeight(3 * txtComments->sizeHint().height() / 2);
+    grid->addWidget(txtComments, kCommentsRow, 1, 1, 3);
+    addJobColumn(grid);
+
+    cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
+    cmdViewHistory = makeButton(QStringLiteral("cmdViewHistory"), tr("&Retrieve Vehicle Info."), this);
+    cmdComplete = makeButton(QStringLiteral("cmdComplete"), tr("Co&mplete Maintenance"), this);
+    cmdStart = makeButton(QStringLiteral("cmdStart"), tr("&Start Maintenance"), this);
+    layout->addLayout(makeButtonRow(cmdClear, { cmdViewHistory, cmdComplete, cmdStart }));
+
+    setTabOrderChain({ txtVehicleNumber, txtLocation, cboPartsList, lstPartsUsed, txtComments, cmdStart,
+        cmdComplete, cmdViewHistory, cmdClear });
+    // Deliberately no default button: Enter in a text box must not start or complete a job.
+    setCancelButton(this, cmdClear);
+    connect(cmdViewHistory, &QPushButton::clicked, this, &frmServicing::cmdViewHistory_Click);
+    connect(cmdStart, &QPushButton::clicked, this, &frmServicing::cmdStart_Click);
+    connect(cmdComplete, &QPushButton::clicked, this, &frmServicing::cmdComplete_Click);
+    connect(cmdClear, &QPushButton::clicked, this, &frmServicing::cmdClear_Click);
+    txtVehicleNumber->setFocus();
+}
+
+void frmServicing::addJobColumn(QGridLayout* grid)
+{
+    int row = 0;
+    const auto addRow = [&](const char* captionName, const QString& caption, QWidget* field, int rowSpan = 1) {
+        grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, this), row, kJobCaptionColumn,
+            Qt::AlignTop);
+        grid->addWidget(field, row, kJobFieldColumn, rowSpan, 1);
+        row += rowSpan;
+    };
+    lblDate = makeValueLabel(QStringLiteral("lblDate"), this);
+    addRow("Label8", tr("Date"), lblDate);
+    lblStartTime = makeValueLabel(QStringLiteral("lblStartTime"), this);
+    addRow("Label16", tr("Start Time"), lblStartTime);
+    lblStopTime = makeValueLabel(QStringLiteral("lblStopTime"), this);
+    addRow("Label15", tr("Stop Time"), lblStopTime);
+    txtLocation = makeTextBox(QStringLiteral("txtLocation"), this);
+    addRow("Label9", tr("Vehicle Location"), txtLocation);
+
+    // The parts controls stand in for an inventory the shop does not have: nothing reads them.
+    cboPartsList = new QComboBox(this);
+    cboPartsList->setObjectName(QStringLiteral("cboPartsList"));
+    cboPartsList->setEditable(true);
+    cboPartsList->setEditText(tr("Inventory Not Implemented"));
+    addRow("Label10", tr("Parts List"), cboPartsList);
+    lstPartsUsed = new QListWidget(this);
+    lstPartsUsed->setObjectName(QStringLiteral("lstPartsUsed"));
+    showPartsNotice();
+    addRow("Label13", tr("Parts Used"), lstPartsUsed, kCommentsRow - row);
+}
+
+void frmServicing::showPartsNotice()
+{
+    lstPartsUsed->addItems({ tr("Inventory system  not"), tr("implemented in this version") });
+}
+
+void frmServicing::cmdViewHistory_Click()
+{
+    if (!m_vehicleNumber.allFilled(this))
+        return;
+    // Whatever happens next, no earlier vehicle's data stays on show.
+    m_vehicle.clear();
+    const QString number = txtVehicleNumber->text();
+    std::optional<data::Vehicle> vehicle;
+    if (!withStore(this, [&] { vehicle = data::Database().firstVehicle(number); }))
+        return;
+    if (!vehicle) {
+        showMessage(this, noVehicleMessage(number));
+        return;
+    }
+    m_vehicle.show(*vehicle);
+}
+
+void frmServicing::cmdStart_Click()
+{
+    if (!m_vehicleNumber.allFilled(this))
+        return;
+    // One reading of the clock, so a job started at midnight gets the date of its start time.
+    const QDateTime now = QDateTime::currentDateTime();
+    lblDate->setText(shortDateText(now.date()));
+    lblStartTime->setText(longTimeText(now.time()));
+}
+
+bool frmServicing::jobReadyToComplete()
+{
+    if (lblStartTime->text().isEmpty()) {
+        showMessage(this, tr("Please begin maintenance before completing."));
+        txtVehicleNumber->setFocus();
+        return false;
+    }
+    if (txtLocation->text().isEmpty()) {
+        showMessage(this, tr("Please enter the vehicle location."));
+        txtLocation->setFocus();
+        return false;
+    }
+    return true;
+}
+
+void frmServicing::cmdComplete_Click()
+{
+    if (!jobReadyToComplete())
+        return;
+    const QString earlierStopTime = lblStopTime->text();
+    lblStopTime->setText(longTimeText(QTime::currentTime()));
+    const data::Job job { txtVehicleNumber->text(), m_mechanicId, txtLocation->text(), lblDate->text(),
+        lblStartTime->text(), lblStopTime->text(), txtComments->text() };
+    if (!withStore(this, [&] { data::Database().append(job); })) {
+        // A job that was not stored must not look completed.
+        lblStopTime->setText(earlierStopTime);
+        return;
+    }
+    showMessage(this, tr("Maintenance Complete."));
+}
+
+void frmServicing::cmdClear_Click()
+{
+    m_vehicleNumber.clear();
+    m_vehicle.clear();
+    lblDate->clear();
+    lblStartTime->clear();
+    lblStopTime->clear();
+    lstPartsUsed->clear();
+    txtLocation->clear();
+    txtComments->clear();
 }
 
 } // namespace vantorel

@@ -41,7 +41,7 @@ frmAddUser::frmAddUser(QWidget* parent)
 
     cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
     cmdSumbit = makeButton(QStringLiteral("cmdSumbit"), tr("&Submit"), this);
-    layout->addLayout(makeButtonRow(cmdClear, cmdSumbit));
+    layout->addLayout(makeButtonRow(cmdClear, { cmdSumbit }));
 
     setTabOrderChain({ txtIDNumber, txtLName, txtFName, txtAddress, txtTelephone, txtPassword, chkManager,
         cmdSumbit, cmdClear });

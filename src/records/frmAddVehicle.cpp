@@ -40,7 +40,7 @@ frmAddVehicle::frmAddVehicle(QWidget* parent)
 
     cmdClear = makeButton(QStringLiteral("cmdClear"), tr("&Clear"), this);
     cmdSubmit = makeButton(QStringLiteral("cmdSubmit"), tr("&Submit"), this);
-    layout->addLayout(makeButtonRow(cmdClear, cmdSubmit));
+    layout->addLayout(makeButtonRow(cmdClear, { cmdSubmit }));
 
     setTabOrderChain({ txtVehicleNumber, txtContractNumber, txtLicensePlate, txtMake, txtModel, txtColor,
         txtYear, txtDatePurchased, cmdSubmit, cmdClear });

@@ -143,4 +143,33 @@ data::Vehicle sampleVehicle(const QString& vehicleNumber)
                          QStringLiteral("2020"),    QStringLiteral("11/11/11")};
 }
 
+void fill(QWidget* window, const QStringList& boxes, const QStringList& values)
+{
+    for (int i = 0; i < boxes.size(); ++i) {
+        QLineEdit* entry = box(window, boxes[i]);
+        entry->setFocus();
+        entry->clear();
+        QTest::keyClicks(entry, values[i]);
+    }
+}
+
+QStringList texts(const QWidget* window, const QStringList& controls)
+{
+    QStringList result;
+    for (const QString& name : controls) {
+        if (auto* entry = window->findChild<QLineEdit*>(name))
+            result << entry->text();
+        else
+            result << label(window, name)->text();
+    }
+    return result;
+}
+
+void showActive(QWidget& window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+}
+
 } // namespace vantorel::test

@@ -4,6 +4,9 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -71,6 +74,29 @@ Window* visibleWindow()
     }
     return nullptr;
 }
+
+// The child of `window` with this object name; a missing one ends the test run, since every
+// later step would only report the same fault again.
+template <typename T>
+T* child(const QWidget* window, const QString& name)
+{
+    auto* found = window->findChild<T*>(name);
+    if (!found)
+        qFatal("no %s in %s", qPrintable(name), qPrintable(window->objectName()));
+    return found;
+}
+
+inline QLineEdit* box(const QWidget* window, const QString& name) { return child<QLineEdit>(window, name); }
+inline QPushButton* button(const QWidget* window, const QString& name) { return child<QPushButton>(window, name); }
+inline QLabel* label(const QWidget* window, const QString& name) { return child<QLabel>(window, name); }
+
+// Types each value into its box, as the user does: click into the box, empty it, type.
+void fill(QWidget* window, const QStringList& boxes, const QStringList& values);
+QStringList texts(const QWidget* window, const QStringList& controls);
+
+// Shows the window and waits until it takes the keyboard. Offscreen, a closed message box leaves
+// no window active, so tests call this again before they press keys.
+void showActive(QWidget& window);
 
 // Closes every top-level window and lets their deletion run, so a test leaves none behind.
 void closeAllWindows();

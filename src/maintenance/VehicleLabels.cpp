@@ -1,0 +1,76 @@
+#include "maintenance/VehicleLabels.h"
+
+#include "common/Controls.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QLabel>
+
+namespace vantorel {
+
+namespace {
+
+// Beyond this many characters a typed value is shown shortened in a message.
+constexpr int kLongestQuotedValue = 60;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("vantorel::VehicleLabels", text);
+}
+
+} // namespace
+
+void VehicleLabels::addTo(QGridLayout* grid, int firstRow, int column)
+{
+    QWidget* window = grid->parentWidget();
+    struct Row {
+        QLabel** label;
+        const char* name;
+        const char* captionName;
+        QString caption;
+    };
+    const Row rows[] = {
+        { &lblContractNumber, "lblContractNumber", "Label2", tr("Contract Number") },
+        { &lblLicense, "lblLicense", "Label3", tr("License Number") },
+        { &lblMake, "lblMake", "Label4", tr("Make") },
+        { &lblModel, "lblModel", "Label5", tr("Model") },
+        { &lblColor, "lblColor", "Label6", tr("Color") },
+        { &lblYear, "lblYear", "Label7", tr("Year") },
+        { &lblDatePurchased, "lblDatePurchased", "Label12", tr("Date Purchased") },
+    };
+    int row = firstRow;
+    for (const Row& entry : rows) {
+        grid->addWidget(makeCaption(QString::fromLatin1(entry.captionName), entry.caption, window), row, column);
+        *entry.label = makeValueLabel(QString::fromLatin1(entry.name), window);
+        grid->addWidget(*entry.label, row++, column + 1);
+    }
+}
+
+void VehicleLabels::show(const data::Vehicle& vehicle) const
+{
+    lblContractNumber->setText(vehicle.contractNumber);
+    lblLicense->setText(vehicle.license);
+    lblMake->setText(vehicle.make);
+    lblModel->setText(vehicle.model);
+    lblColor->setText(vehicle.color);
+    lblYear->setText(vehicle.year);
+    lblDatePurchased->setText(vehicle.datePurchased);
+}
+
+void VehicleLabels::clear() const
+{
+    show(data::Vehicle {});
+}
+
+QString noVehicleMessage(const QString& vehicleNumber)
+{
+    if (vehicleNumber.size() <= kLongestQuotedValue)
+        return tr("No vehicle has the number %1.").arg(vehicleNumber);
+    int cut = kLongestQuotedValue;
+    if (vehicleNumber.at(cut - 1).isHighSurrogate()) // never split an emoji in two
+        --cut;
+    const QString shown = vehicleNumber.left(cut) + QStringLiteral("…");
+    return tr("No vehicle has the number %1.").arg(shown);
+}
+
+} // namespace vantorel
