@@ -37,7 +37,7 @@ frmServicing::frmServicing(const QString& mechanicId, QWidget* parent)
     auto* grid = new QGridLayout;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    grid->setColumnMinimumWidth(kJobCaptionColumn, 100);
+    grid->setHorizontalSpacing(12);
     txtVehicleNumber = m_vehicleNumber.add(
         grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
     m_vehicle.addTo(grid, 1);
@@ -68,8 +68,9 @@ void frmServicing::addJobColumn(QGridLayout* grid)
 {
     int row = 0;
     const auto addRow = [&](const char* captionName, const QString& caption, QWidget* field, int rowSpan = 1) {
+        // A caption beside a tall field stands at its top edge, the others beside their field.
         grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, this), row, kJobCaptionColumn,
-            Qt::AlignTop);
+            rowSpan > 1 ? Qt::AlignTop : Qt::Alignment());
         grid->addWidget(field, row, kJobFieldColumn, rowSpan, 1);
         row += rowSpan;
     };

@@ -127,7 +127,8 @@ QStringList tabOrder(QWidget* first, int count)
 {
     QStringList names;
     for (QWidget* widget = first; names.size() < count; widget = widget->nextInFocusChain()) {
-        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled())
+        // A widget with a focus proxy (the text part of an editable combo box) is passed over by Tab.
+        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && !widget->focusProxy())
             names << widget->objectName();
         if (widget->nextInFocusChain() == first)
             break;
