@@ -3,13 +3,18 @@
 
 #include "TestSupport.h"
 
+#include "maintenance/frmRepairHistory.h"
+#include "maintenance/frmServicing.h"
 #include "records/frmAddUser.h"
 #include "records/frmAddVehicle.h"
+#include "reports/frmReportGen.h"
+#include "reports/frmReportResults.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
@@ -87,7 +92,23 @@ struct WindowAction {
     std::function<QWidget*()> open;
     QList<QPair<QString, QString>> entries;
     QStringList presses;
+    QString savedMessage; // for an action that stores a record: what the user is told on success
 };
+
+// The report generator on its own, building the results window the way the main window does.
+QWidget* openReportGenerator()
+{
+    auto* generator = new frmReportGen;
+    QObject::connect(generator, &frmReportGen::reportRequested, generator, [generator] {
+        auto* results = new frmReportResults(*generator);
+        results->setAttribute(Qt::WA_DeleteOnClose);
+        if (results->isBuilt())
+            results->show();
+        else
+            delete results;
+    });
+    return generator;
+}
 
 QList<WindowAction> storeActions()
 {
@@ -97,11 +118,42 @@ QList<WindowAction> storeActions()
     const QList<QPair<QString, QString>> user = {{"txtIDNumber", "30000001"}, {"txtLName", "Lee"},
                                                  {"txtFName", "Kim"},         {"txtAddress", "1 Road"},
                                                  {"txtTelephone", "555"},     {"txtPassword", "pw"}};
+    const auto servicing = [] { return new frmServicing(QStringLiteral("20000001")); };
     return {
-        {"log-in", [] { return new frmLogin; }, {{"txtEmpID", "10000001"}, {"txtPassword", "pw"}}, {"cmdSubmit"}},
-        {"add vehicle", [] { return new frmAddVehicle; }, vehicle, {"cmdSubmit"}},
-        {"add user", [] { return new frmAddUser; }, user, {"cmdSumbit"}},
+        {"log-in", [] { return new frmLogin; }, {{"txtEmpID", "10000001"}, {"txtPassword", "pw"}}, {"cmdSubmit"}, {}},
+        {"add vehicle", [] { return new frmAddVehicle; }, vehicle, {"cmdSubmit"}, "Vehicle Added Successfully."},
+        {"add user", [] { return new frmAddUser; }, user, {"cmdSumbit"}, "New User Added Successfully."},
+        {"retrieve vehicle", servicing, {{"txtVehicleNumber", "1001"}}, {"cmdViewHistory"}, {}},
+        {"complete job", servicing, {{"txtVehicleNumber", "1001"}, {"txtLocation", "Bay 1"}, {"txtComments", "Oil"}},
+         {"cmdStart", "cmdComplete"}, "Maintenance Complete."},
+        {"show history", [] { return new frmRepairHistory; }, {{"txtVehicleNumber", "1001"}}, {"cmdShowHistory"}, {}},
+        {"vehicle report", openReportGenerator, {{"cboCriteria1", "Make"}, {"txtCriteria1", "Ford"}}, {"cmdGenerate"}, {}},
     };
+}
+
+WindowAction actionNamed(const char* name)
+{
+    for (const WindowAction& action : storeActions()) {
+        if (qstrcmp(action.name, name) == 0)
+            return action;
+    }
+    qFatal("no action %s", name);
+}
+
+// An entry is a text box or the text part of an editable combo box.
+void setEntry(QWidget* window, const QString& name, const QString& text)
+{
+    if (auto* combo = window->findChild<QComboBox*>(name))
+        combo->setEditText(text);
+    else
+        test::box(window, name)->setText(text);
+}
+
+QString entryText(QWidget* window, const QString& name)
+{
+    if (auto* combo = window->findChild<QComboBox*>(name))
+        return combo->currentText();
+    return test::box(window, name)->text();
 }
 
 QWidget* openFilled(const WindowAction& action)
@@ -110,7 +162,7 @@ QWidget* openFilled(const WindowAction& action)
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     for (const auto& [name, text] : action.entries)
-        window->findChild<QLineEdit*>(name)->setText(text);
+        setEntry(window, name, text);
     return window;
 }
 
@@ -123,7 +175,7 @@ void press(QWidget* window, const WindowAction& action)
 bool entriesKept(QWidget* window, const WindowAction& action)
 {
     for (const auto& [name, text] : action.entries) {
-        if (window->findChild<QLineEdit*>(name)->text() != text)
+        if (entryText(window, name) != text)
             return false;
     }
     return true;
@@ -222,6 +274,7 @@ private slots:
                          qPrintable(label + QStringLiteral(": ") + text));
                 QVERIFY2(!text.contains(QStringLiteral("Successfully")), qPrintable(label));
                 QVERIFY2(window && window->isVisible() && !openMainWindow(), qPrintable(label));
+                QVERIFY2(!test::visibleWindow<frmReportResults>(), qPrintable(label));
                 QVERIFY2(entriesKept(window, action), qPrintable(label));
                 QCOMPARE(QFileInfo::exists(store.databasePath()), existed);
                 QVERIFY2(readAll(store.databasePath()) == before, qPrintable(label));
@@ -263,40 +316,74 @@ private slots:
         QCOMPARE(store.count(QStringLiteral("Vehicle")), 1); // the other program's record, once
     }
 
-    void lockOnSubmitDelaysOrRefusesButNeverDoubles()
+    void lockOnSaveDelaysOrRefusesButNeverDoubles()
     {
-        TestStore store;
-        MessageWatcher messages;
-        const WindowAction addVehicle = storeActions().at(1);
-        QPointer<QWidget> window = openFilled(addVehicle);
-        {
-            LockHolder holder(store.databasePath(), "immediate", 1.0);
-            press(window, addVehicle);
-        }
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
-        QCOMPARE(store.count(QStringLiteral("Vehicle")), 2); // ours and the other program's
+        for (const auto& [name, table] : {std::pair{"add vehicle", "Vehicle"}, std::pair{"complete job", "Servicing"}}) {
+            TestStore store;
+            MessageWatcher messages;
+            const WindowAction action = actionNamed(name);
+            // The other program stores one vehicle of its own, "held", each time it takes the lock.
+            const auto heldVehicles = [&] {
+                return store.rows(QStringLiteral("select 1 from Vehicle where VNumber = 'held'")).size();
+            };
+            const auto ours = [&] {
+                const int all = store.count(QString::fromLatin1(table));
+                return qstrcmp(table, "Vehicle") == 0 ? all - int(heldVehicles()) : all;
+            };
+            QPointer<QWidget> window = openFilled(action);
+            {
+                LockHolder holder(store.databasePath(), "immediate", 1.0);
+                press(window, action);
+            }
+            QCOMPARE(messages.takeOnly(), action.savedMessage);
+            QCOMPARE(ours(), 1);
 
-        window->close();
-        window = openFilled(addVehicle);
-        {
-            LockHolder holder(store.databasePath(), "immediate", 6.5);
-            press(window, addVehicle);
-            const QString text = messages.takeOnly();
-            QVERIFY2(text.startsWith(QStringLiteral("The vehicle could not be saved")) && text.contains("locked"),
-                     qPrintable(text));
-            QVERIFY(entriesKept(window, addVehicle));
+            window->close();
+            window = openFilled(action);
+            {
+                LockHolder holder(store.databasePath(), "immediate", 6.5);
+                press(window, action);
+                const QString text = messages.takeOnly();
+                QVERIFY2(text.contains(QStringLiteral("could not be saved in Vantorel.mdb.")) && text.contains("locked"),
+                         qPrintable(text));
+                QVERIFY(entriesKept(window, action));
+            }
+            QCOMPARE(ours(), 1);
+            press(window, action); // the lock is gone: the same entries are saved, once
+            QCOMPARE(messages.takeOnly(), action.savedMessage);
+            QCOMPARE(ours(), 2);
+            QCOMPARE(heldVehicles(), 2);
+            window->close();
         }
-        QCOMPARE(store.count(QStringLiteral("Vehicle")), 3);
-        press(window, addVehicle);
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
-        QCOMPARE(store.count(QStringLiteral("Vehicle")), 4);
+    }
+
+    void fileThatCannotBeWrittenRefusesEverySave()
+    {
+        for (const char* name : {"add vehicle", "add user", "complete job"}) {
+            TestStore store;
+            MessageWatcher messages;
+            const WindowAction action = actionNamed(name);
+            QPointer<QWidget> window = openFilled(action);
+            const QByteArray before = readAll(store.databasePath());
+            {
+                test::WritesRefused refused;
+                press(window, action);
+                const QString text = messages.takeOnly();
+                QVERIFY2(text.contains(QStringLiteral("could not be saved in Vantorel.mdb.")), qPrintable(text));
+                QVERIFY(entriesKept(window, action));
+            }
+            QVERIFY(readAll(store.databasePath()) == before);
+            press(window, action);
+            QCOMPARE(messages.takeOnly(), action.savedMessage);
+            window->close();
+        }
     }
 
     void fullDiskOnSubmitKeepsEntriesAndStoresNothing()
     {
         TestStore store;
         MessageWatcher messages;
-        WindowAction addVehicle = storeActions().at(1);
+        WindowAction addVehicle = actionNamed("add vehicle");
         const QString large(200 * 1024, QLatin1Char('z'));
         addVehicle.entries[3].second = large;
         QPointer<QWidget> window = openFilled(addVehicle);

@@ -11,7 +11,6 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
-#include <QDir>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -80,17 +79,6 @@ void selectDate(QWidget* history, int row)
     auto* list = child<QAbstractItemView>(history, QStringLiteral("lstRepairDates"));
     list->setCurrentIndex(list->model()->index(row, 0));
 }
-
-// A folder entry in the way of the store's rollback journal: the file can be read but no change
-// to it can be written, whoever runs the test (root ignores file permissions).
-class WritesRefused {
-public:
-    WritesRefused() { QDir().mkdir(kJournal); }
-    ~WritesRefused() { QDir().rmdir(kJournal); }
-
-private:
-    static constexpr auto kJournal = "Vantorel.mdb-journal";
-};
 
 } // namespace
 

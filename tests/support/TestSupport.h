@@ -46,6 +46,19 @@ private:
     QString m_previousFolder;
 };
 
+// While it lives, a folder stands where the store puts its rollback journal: the file can be read
+// but no change to it can be written, whoever runs the test (root passes file permissions by).
+class WritesRefused {
+public:
+    WritesRefused() { QDir().mkdir(QString::fromLatin1(kJournal)); }
+    ~WritesRefused() { QDir().rmdir(QString::fromLatin1(kJournal)); }
+    WritesRefused(const WritesRefused&) = delete;
+    WritesRefused& operator=(const WritesRefused&) = delete;
+
+private:
+    static constexpr auto kJournal = "Vantorel.mdb-journal";
+};
+
 // Answers every message box the program opens while it lives, and remembers the texts in order.
 // Tests read `texts` to learn what the user was told.
 class MessageWatcher : public QObject {
