@@ -7,11 +7,21 @@
 
 #include "data/Credentials.h"
 #include "data/Database.h"
+#include "maintenance/frmRepairHistory.h"
+#include "maintenance/frmServicing.h"
+#include "records/frmAddUser.h"
+#include "records/frmAddVehicle.h"
+#include "reports/frmReportGen.h"
+#include "reports/frmReportResults.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QListView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -20,6 +30,10 @@ using namespace vantorel;
 using vantorel::test::MessageWatcher;
 using vantorel::test::StatementLog;
 using vantorel::test::TestStore;
+using vantorel::test::box;
+using vantorel::test::button;
+using vantorel::test::child;
+using vantorel::test::label;
 
 namespace {
 
@@ -52,6 +66,37 @@ QStringList statementsCarryingAValue(const StatementLog& log)
             carrying << statement.left(120);
     }
     return carrying;
+}
+
+const QStringList kVehicleBoxes = {"txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake",
+                                   "txtModel",         "txtColor",          "txtYear",         "txtDatePurchased"};
+const QStringList kVehicleLabels = {"lblContractNumber", "lblLicense", "lblMake", "lblModel",
+                                    "lblColor",          "lblYear",    "lblDatePurchased"};
+
+void setAll(QWidget* window, const QStringList& boxes, const QString& value)
+{
+    for (const QString& name : boxes)
+        box(window, name)->setText(value);
+}
+
+// The rows of the report that one criterion selects, built as the main window builds it.
+QList<QStringList> reportRows(const QString& choice, const QString& value)
+{
+    frmReportGen generator;
+    child<QComboBox>(&generator, QStringLiteral("cboCriteria1"))->setEditText(choice);
+    box(&generator, QStringLiteral("txtCriteria1"))->setText(value);
+    const frmReportResults results(generator);
+    QList<QStringList> rows;
+    for (int column = 1; column <= frmReportResults::kColumnCount; ++column) {
+        const QAbstractItemModel* entries
+            = child<QListView>(&results, QStringLiteral("lstField%1").arg(column))->model();
+        for (int row = 0; row < entries->rowCount(); ++row) {
+            if (rows.size() <= row)
+                rows.append(QStringList());
+            rows[row] << entries->index(row, 0).data().toString();
+        }
+    }
+    return rows;
 }
 
 double median(QList<double> values)
@@ -103,6 +148,65 @@ private slots:
         QCOMPARE(store.count(QStringLiteral("Vehicle")), int(hostileValues().size()));
         QCOMPARE(statementsCarryingAValue(log), QStringList());
         QVERIFY(!log.statements().isEmpty());
+    }
+
+    // What a user types into the windows comes back unchanged in the history and in reports.
+    void hostileEntriesSurviveTheWindowsByteForByte()
+    {
+        TestStore store;
+        MessageWatcher messages;
+        StatementLog log;
+        frmAddVehicle vehicles;
+        frmRepairHistory history;
+        for (const QString& value : hostileValues()) {
+            setAll(&vehicles, kVehicleBoxes, value);
+            button(&vehicles, QStringLiteral("cmdSubmit"))->click();
+            QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
+
+            frmServicing servicing(value); // the logged-in ID is stored as given, too
+            setAll(&servicing, {"txtVehicleNumber", "txtLocation", "txtComments"}, value);
+            button(&servicing, QStringLiteral("cmdViewHistory"))->click();
+            QCOMPARE(test::texts(&servicing, kVehicleLabels), QStringList(7, value));
+            button(&servicing, QStringLiteral("cmdStart"))->click();
+            button(&servicing, QStringLiteral("cmdComplete"))->click();
+            QCOMPARE(messages.takeOnly(), QStringLiteral("Maintenance Complete."));
+
+            button(&history, QStringLiteral("cmdClear"))->click();
+            box(&history, QStringLiteral("txtVehicleNumber"))->setText(value);
+            button(&history, QStringLiteral("cmdShowHistory"))->click();
+            QCOMPARE(test::texts(&history, kVehicleLabels), QStringList(7, value));
+            auto* dates = child<QAbstractItemView>(&history, QStringLiteral("lstRepairDates"));
+            QCOMPARE(dates->model()->rowCount(), 1);
+            dates->setCurrentIndex(dates->model()->index(0, 0));
+            QCOMPARE(label(&history, QStringLiteral("lblMechanic"))->text(), value);
+            QCOMPARE(label(&history, QStringLiteral("lblComments"))->text(), value);
+
+            for (const QString& choice : {QStringLiteral("Vehicle Number"), QStringLiteral("Location")})
+                QCOMPARE(reportRows(choice, value), QList<QStringList>{QStringList(8, value)});
+        }
+        QVERIFY(messages.texts.isEmpty());
+        QCOMPARE(statementsCarryingAValue(log), QStringList());
+        qInfo("hostile values tried: %d, each through 4 windows", int(hostileValues().size()));
+    }
+
+    void noPasswordIsKeptInClearInTheFile()
+    {
+        TestStore store;
+        MessageWatcher messages;
+        frmAddUser window;
+        const QString password = QStringLiteral("Clear-Text Secret 42");
+        const QStringList boxes = {"txtIDNumber", "txtLName", "txtFName", "txtAddress", "txtTelephone", "txtPassword"};
+        for (int i = 0; i < boxes.size(); ++i)
+            box(&window, boxes[i])->setText(i == 5 ? password : QStringLiteral("30000001"));
+        button(&window, QStringLiteral("cmdSumbit"))->click();
+        QCOMPARE(messages.takeOnly(), QStringLiteral("New User Added Successfully."));
+        QFile file(store.databasePath());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("30000001"));
+        for (const QByteArray& form : {password.toUtf8(), password.toLower().toUtf8(),
+                                       QByteArray(reinterpret_cast<const char*>(password.utf16()), password.size() * 2)})
+            QVERIFY2(!bytes.contains(form), form.constData());
     }
 
     void loginQueriesNeverCarryTheTypedText()
