@@ -21,10 +21,10 @@ using namespace vantorel::test;
 
 namespace {
 
-const QStringList kVehicleLabels = {"lblContractNumber", "lblLicense", "lblModel", "lblMake",
-                                    "lblColor",          "lblYear",    "lblDatePurchased"};
-const QStringList kJobDisplays = {"lblDate", "lblStartTime", "lblStopTime", "txtLocation", "txtComments"};
-const QStringList kDetailLabels = {"lblMaintenanceDate", "lblMechanic", "lblComments"};
+const QStringList kVehicleLabels
+    = { "lblContractNumber", "lblLicense", "lblModel", "lblMake", "lblColor", "lblYear", "lblDatePurchased" };
+const QStringList kJobDisplays = { "lblDate", "lblStartTime", "lblStopTime", "txtLocation", "txtComments" };
+const QStringList kDetailLabels = { "lblMaintenanceDate", "lblMechanic", "lblComments" };
 
 QStringList shownVehicle(const QWidget* window)
 {
@@ -34,7 +34,7 @@ QStringList shownVehicle(const QWidget* window)
 QStringList expectedVehicle(const QString& vehicleNumber)
 {
     const data::Vehicle v = sampleVehicle(vehicleNumber);
-    return {v.contractNumber, v.license, v.model, v.make, v.color, v.year, v.datePurchased};
+    return { v.contractNumber, v.license, v.model, v.make, v.color, v.year, v.datePurchased };
 }
 
 void press(QWidget* window, const char* name)
@@ -61,14 +61,15 @@ QList<QStringList> storedJobs(const TestStore& store)
 
 data::Job job(const QString& vehicle, const QString& date, const QString& mechanic, const QString& comments)
 {
-    return {vehicle, mechanic, QStringLiteral("Bay 1"), date, QStringLiteral("9:00:00 AM"),
-            QStringLiteral("10:00:00 AM"), comments};
+    return { vehicle, mechanic, QStringLiteral("Bay 1"), date, QStringLiteral("9:00:00 AM"),
+        QStringLiteral("10:00:00 AM"), comments };
 }
 
 QStringList listedDates(const QWidget* history)
 {
     QStringList dates;
-    const QAbstractItemModel* model = child<QAbstractItemView>(history, QStringLiteral("lstRepairDates"))->model();
+    const QAbstractItemModel* model
+        = child<QAbstractItemView>(history, QStringLiteral("lstRepairDates"))->model();
     for (int row = 0; row < model->rowCount(); ++row)
         dates << model->index(row, 0).data().toString();
     return dates;
@@ -98,11 +99,11 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Servicing"));
         QCOMPARE(window.focusWidget(), box(&window, "txtVehicleNumber"));
         QCOMPARE(tabOrder(box(&window, "txtVehicleNumber"), 9),
-                 QStringList({"txtVehicleNumber", "txtLocation", "cboPartsList", "lstPartsUsed", "txtComments",
-                              "cmdStart", "cmdComplete", "cmdViewHistory", "cmdClear"}));
-        QCOMPARE(texts(&window, {"Label1", "Label3", "Label12", "Label11", "Label16", "Label9", "Label13"}),
-                 QStringList({"Vehicle Number", "License Number", "Date Purchased", "Comments", "Start Time",
-                              "Vehicle Location", "Parts Used"}));
+            QStringList({ "txtVehicleNumber", "txtLocation", "cboPartsList", "lstPartsUsed", "txtComments",
+                "cmdStart", "cmdComplete", "cmdViewHistory", "cmdClear" }));
+        QCOMPARE(texts(&window, { "Label1", "Label3", "Label12", "Label11", "Label16", "Label9", "Label13" }),
+            QStringList({ "Vehicle Number", "License Number", "Date Purchased", "Comments", "Start Time",
+                "Vehicle Location", "Parts Used" }));
         QCOMPARE(button(&window, "cmdViewHistory")->text(), QStringLiteral("&Retrieve Vehicle Info."));
         QCOMPARE(button(&window, "cmdComplete")->text(), QStringLiteral("Co&mplete Maintenance"));
         auto* parts = child<QComboBox>(&window, QStringLiteral("cboPartsList"));
@@ -123,7 +124,7 @@ private slots:
         box(&window, "txtComments")->setText(QStringLiteral("note"));
         box(&window, "txtLocation")->setFocus();
         QTest::keyClick(box(&window, "txtLocation"), Qt::Key_Escape);
-        QCOMPARE(texts(&window, {"txtVehicleNumber", "txtComments"}), QStringList(2, QString()));
+        QCOMPARE(texts(&window, { "txtVehicleNumber", "txtComments" }), QStringList(2, QString()));
         QCOMPARE(window.focusWidget(), box(&window, "txtLocation"));
         QCOMPARE(used->count(), 0);
         QCOMPARE(parts->currentText(), QStringLiteral("Inventory Not Implemented"));
@@ -136,7 +137,7 @@ private slots:
         MessageWatcher watcher;
         frmServicing window(QStringLiteral("20000001"));
         showActive(window);
-        for (const char* action : {"cmdViewHistory", "cmdStart"}) {
+        for (const char* action : { "cmdViewHistory", "cmdStart" }) {
             box(&window, "txtLocation")->setFocus();
             press(&window, action);
             QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
@@ -169,8 +170,8 @@ private slots:
         MessageWatcher watcher;
         frmServicing window(QStringLiteral("MECHANIC-0042"));
         showActive(window);
-        fill(&window, {"txtVehicleNumber", "txtLocation", "txtComments"},
-             {"A-17", "Bay 'B'; --", "Brakes \"front\"; drop table Servicing"});
+        fill(&window, { "txtVehicleNumber", "txtLocation", "txtComments" },
+            { "A-17", "Bay 'B'; --", "Brakes \"front\"; drop table Servicing" });
         press(&window, "cmdStart");
         press(&window, "cmdViewHistory");
         QCOMPARE(shownVehicle(&window), expectedVehicle(QStringLiteral("A-17")));
@@ -183,9 +184,9 @@ private slots:
         const QString stop = label(&window, "lblStopTime")->text();
         QVERIFY(isRecentTime(stop));
         QCOMPARE(box(&window, "txtVehicleNumber")->text(), QStringLiteral("A-17")); // nothing cleared
-        const QStringList first = {"A-17", "MECHANIC-0042", "Bay 'B'; --", started[0], started[1], stop,
-                                   "Brakes \"front\"; drop table Servicing"};
-        QCOMPARE(storedJobs(store), QList<QStringList>{first});
+        const QStringList first = { "A-17", "MECHANIC-0042", "Bay 'B'; --", started[0], started[1], stop,
+            "Brakes \"front\"; drop table Servicing" };
+        QCOMPARE(storedJobs(store), QList<QStringList> { first });
 
         // Completed again: a second record of the same start. Then a number changed after Start,
         // and a vehicle no record has, are stored as typed.
@@ -231,15 +232,16 @@ private slots:
         MessageWatcher watcher;
         frmServicing window(QStringLiteral("20000001"));
         showActive(window);
-        fill(&window, {"txtVehicleNumber", "txtLocation", "txtComments"}, {"1001", "Yard", "Oil"});
+        fill(&window, { "txtVehicleNumber", "txtLocation", "txtComments" }, { "1001", "Yard", "Oil" });
         press(&window, "cmdStart");
         const QStringList started = texts(&window, kJobDisplays);
         {
             WritesRefused refused;
             press(&window, "cmdComplete");
             const QString text = watcher.takeOnly();
-            QVERIFY2(text.startsWith(QStringLiteral("The maintenance job could not be saved in Vantorel.mdb.")),
-                     qPrintable(text));
+            QVERIFY2(
+                text.startsWith(QStringLiteral("The maintenance job could not be saved in Vantorel.mdb.")),
+                qPrintable(text));
             QCOMPARE(texts(&window, kJobDisplays), started); // the stop time is not left stamped
         }
         QCOMPARE(store.count(QStringLiteral("Servicing")), 0);
@@ -259,16 +261,16 @@ private slots:
         QCOMPARE(window.windowTitle(), QStringLiteral("Vehicle Maintenance History"));
         QCOMPARE(window.focusWidget(), box(&window, "txtVehicleNumber"));
         QCOMPARE(tabOrder(box(&window, "txtVehicleNumber"), 4),
-                 QStringList({"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"}));
-        QCOMPARE(texts(&window, {"Label8", "Label9", "Label10", "Label11"}),
-                 QStringList({"Maintenance Date", "Mechanic", "Repair Dates", "Comments"}));
+            QStringList({ "txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates" }));
+        QCOMPARE(texts(&window, { "Label8", "Label9", "Label10", "Label11" }),
+            QStringList({ "Maintenance Date", "Mechanic", "Repair Dates", "Comments" }));
 
         QTest::keyClick(box(&window, "txtVehicleNumber"), Qt::Key_Return);
         QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
         showActive(window);
         QTest::keyClicks(box(&window, "txtVehicleNumber"), QStringLiteral("1001"));
         QTest::keyClick(box(&window, "txtVehicleNumber"), Qt::Key_Return);
-        QCOMPARE(listedDates(&window), QStringList({"6/2/2024"}));
+        QCOMPARE(listedDates(&window), QStringList({ "6/2/2024" }));
         QCOMPARE(shownVehicle(&window), expectedVehicle(QStringLiteral("1001")));
         QVERIFY(watcher.texts.isEmpty());
 
@@ -276,11 +278,11 @@ private slots:
         auto* list = child<QAbstractItemView>(&window, QStringLiteral("lstRepairDates"));
         list->setFocus();
         QTest::keyClick(list, Qt::Key_Down);
-        QCOMPARE(texts(&window, kDetailLabels), QStringList({"6/2/2024", "20000001", ""}));
+        QCOMPARE(texts(&window, kDetailLabels), QStringList({ "6/2/2024", "20000001", "" }));
 
         QTest::keyClick(list, Qt::Key_Escape);
-        QCOMPARE(texts(&window, kDetailLabels + kVehicleLabels + QStringList{"txtVehicleNumber"}),
-                 QStringList(11, QString()));
+        QCOMPARE(texts(&window, kDetailLabels + kVehicleLabels + QStringList { "txtVehicleNumber" }),
+            QStringList(11, QString()));
         QVERIFY(listedDates(&window).isEmpty());
         QCOMPARE(window.focusWidget(), list);
     }
@@ -288,7 +290,7 @@ private slots:
     void historyListsJobsInStoreOrderAndFindsEachOne()
     {
         TestStore store;
-        for (const char* number : {"007", "99999999999"})
+        for (const char* number : { "007", "99999999999" })
             store.addVehicle(QString::fromLatin1(number));
         store.add(job("007", "6/2/2024", "20000001", "first of the day"));
         store.add(job("007", "5/1/2024", "20000002", "older, stored later"));
@@ -304,26 +306,29 @@ private slots:
         press(&window, "cmdShowHistory");
         // The window keeps the store's order (here that of its index) and sorts nothing itself.
         QStringList once;
-        for (const QStringList& row : store.rows(QStringLiteral("select \"Date\" from Servicing where VNumber = '007'")))
+        for (const QStringList& row :
+            store.rows(QStringLiteral("select \"Date\" from Servicing where VNumber = '007'")))
             once << row[0];
         QCOMPARE(once.size(), 3);
         QCOMPARE(listedDates(&window), once + once);
         box(&window, "txtVehicleNumber")->setText(QStringLiteral("99999999999"));
         press(&window, "cmdShowHistory");
-        QCOMPARE(listedDates(&window), once + once + QStringList{"6/2/2024"});
+        QCOMPARE(listedDates(&window), once + once + QStringList { "6/2/2024" });
         QCOMPARE(shownVehicle(&window), expectedVehicle(QStringLiteral("99999999999")));
         QVERIFY(watcher.texts.isEmpty());
 
         box(&window, "txtVehicleNumber")->setText(QStringLiteral("something else"));
         selectDate(&window, int(once.indexOf(QStringLiteral("5/1/2024"))));
-        QCOMPARE(texts(&window, kDetailLabels), QStringList({"5/1/2024", "20000002", ""}));
+        QCOMPARE(texts(&window, kDetailLabels), QStringList({ "5/1/2024", "20000002", "" }));
         // Both entries of the same day show the job the store returns first.
-        for (int row : {once.indexOf(QStringLiteral("6/2/2024")), once.lastIndexOf(QStringLiteral("6/2/2024"))}) {
+        for (int row :
+            { once.indexOf(QStringLiteral("6/2/2024")), once.lastIndexOf(QStringLiteral("6/2/2024")) }) {
             selectDate(&window, row);
-            QCOMPARE(texts(&window, kDetailLabels), QStringList({"6/2/2024", "20000001", "first of the day"}));
+            QCOMPARE(
+                texts(&window, kDetailLabels), QStringList({ "6/2/2024", "20000001", "first of the day" }));
         }
         selectDate(&window, 6);
-        QCOMPARE(texts(&window, kDetailLabels), QStringList({"6/2/2024", "20000003", "the other vehicle"}));
+        QCOMPARE(texts(&window, kDetailLabels), QStringList({ "6/2/2024", "20000003", "the other vehicle" }));
     }
 
     void historyOfUnknownOrJoblessVehicles()
@@ -346,7 +351,7 @@ private slots:
         press(&window, "cmdShowHistory");
         QCOMPARE(watcher.takeOnly(), QStringLiteral("No vehicle has the number GONE."));
         QCOMPARE(shownVehicle(&window), QStringList(7, QString()));
-        QCOMPARE(listedDates(&window), QStringList({"1/1/2024", "2/1/2024"}));
+        QCOMPARE(listedDates(&window), QStringList({ "1/1/2024", "2/1/2024" }));
 
         // A listed job removed from the file since: said so, and no other job's details shown.
         selectDate(&window, 0);
@@ -377,7 +382,7 @@ private slots:
         };
 
         QWidget* servicing = open("mnuServiceVehicle", "frmServicing");
-        fill(servicing, {"txtVehicleNumber", "txtLocation", "txtComments"}, {number, "Bay 3", "Tyres"});
+        fill(servicing, { "txtVehicleNumber", "txtLocation", "txtComments" }, { number, "Bay 3", "Tyres" });
         press(servicing, "cmdStart");
         press(servicing, "cmdComplete");
         QCOMPARE(watcher.takeOnly(), QStringLiteral("Maintenance Complete."));
@@ -385,10 +390,10 @@ private slots:
         QWidget* history = open("mnuRepairHistory", "frmRepairHistory");
         box(history, "txtVehicleNumber")->setText(number);
         press(history, "cmdShowHistory");
-        QCOMPARE(listedDates(history), QStringList{label(servicing, "lblDate")->text()});
+        QCOMPARE(listedDates(history), QStringList { label(servicing, "lblDate")->text() });
         selectDate(history, 0);
         QCOMPARE(texts(history, kDetailLabels),
-                 QStringList({label(servicing, "lblDate")->text(), "MECHANIC-0042", "Tyres"}));
+            QStringList({ label(servicing, "lblDate")->text(), "MECHANIC-0042", "Tyres" }));
         QCOMPARE(shownVehicle(history), expectedVehicle(number));
     }
 };

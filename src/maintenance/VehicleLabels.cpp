@@ -1,6 +1,7 @@
 #include "maintenance/VehicleLabels.h"
 
 #include "common/Controls.h"
+#include "common/MessageBox.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -16,6 +17,19 @@ constexpr int kLongestQuotedValue = 60;
 QString tr(const char* text)
 {
     return QCoreApplication::translate("vantorel::VehicleLabels", text);
+}
+
+// What the user is told when no vehicle has the typed number. A very long number is cut so the
+// message stays readable.
+QString noVehicleMessage(const QString& vehicleNumber)
+{
+    if (vehicleNumber.size() <= kLongestQuotedValue)
+        return tr("No vehicle has the number %1.").arg(vehicleNumber);
+    int cut = kLongestQuotedValue;
+    if (vehicleNumber.at(cut - 1).isHighSurrogate()) // never split an emoji in two
+        --cut;
+    const QString shown = vehicleNumber.left(cut) + QStringLiteral("…");
+    return tr("No vehicle has the number %1.").arg(shown);
 }
 
 } // namespace
@@ -40,7 +54,8 @@ void VehicleLabels::addTo(QGridLayout* grid, int firstRow, int column)
     };
     int row = firstRow;
     for (const Row& entry : rows) {
-        grid->addWidget(makeCaption(QString::fromLatin1(entry.captionName), entry.caption, window), row, column);
+        grid->addWidget(
+            makeCaption(QString::fromLatin1(entry.captionName), entry.caption, window), row, column);
         *entry.label = makeValueLabel(QString::fromLatin1(entry.name), window);
         grid->addWidget(*entry.label, row++, column + 1);
     }
@@ -62,15 +77,15 @@ void VehicleLabels::clear() const
     show(data::Vehicle {});
 }
 
-QString noVehicleMessage(const QString& vehicleNumber)
+void VehicleLabels::showFound(
+    QWidget* window, const QString& vehicleNumber, const std::optional<data::Vehicle>& vehicle) const
 {
-    if (vehicleNumber.size() <= kLongestQuotedValue)
-        return tr("No vehicle has the number %1.").arg(vehicleNumber);
-    int cut = kLongestQuotedValue;
-    if (vehicleNumber.at(cut - 1).isHighSurrogate()) // never split an emoji in two
-        --cut;
-    const QString shown = vehicleNumber.left(cut) + QStringLiteral("…");
-    return tr("No vehicle has the number %1.").arg(shown);
+    if (vehicle) {
+        show(*vehicle);
+        return;
+    }
+    clear();
+    showMessage(window, noVehicleMessage(vehicleNumber));
 }
 
 } // namespace vantorel

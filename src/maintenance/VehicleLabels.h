@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 class QGridLayout;
 class QLabel;
 class QWidget;
@@ -19,6 +21,11 @@ struct VehicleLabels {
     void show(const data::Vehicle& vehicle) const;
     void clear() const;
 
+    // Shows the vehicle a look-up found; when none was found, empties the displays and tells the
+    // user that no vehicle has the number.
+    void showFound(
+        QWidget* window, const QString& vehicleNumber, const std::optional<data::Vehicle>& vehicle) const;
+
     QLabel* lblContractNumber = nullptr;
     QLabel* lblLicense = nullptr;
     QLabel* lblMake = nullptr;
@@ -27,9 +34,5 @@ struct VehicleLabels {
     QLabel* lblYear = nullptr;
     QLabel* lblDatePurchased = nullptr;
 };
-
-// What the user is told when no vehicle has the typed number. A very long number is cut so the
-// message stays readable.
-QString noVehicleMessage(const QString& vehicleNumber);
 
 } // namespace vantorel

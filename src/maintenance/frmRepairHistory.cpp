@@ -36,7 +36,8 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     txtVehicleNumber = m_vehicleNumber.add(
         grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
     m_vehicle.addTo(grid, 1);
-    grid->addWidget(makeCaption(QStringLiteral("Label8"), tr("Maintenance Date"), this), kMaintenanceDateRow, 0);
+    grid->addWidget(
+        makeCaption(QStringLiteral("Label8"), tr("Maintenance Date"), this), kMaintenanceDateRow, 0);
     lblMaintenanceDate = makeValueLabel(QStringLiteral("lblMaintenanceDate"), this);
     grid->addWidget(lblMaintenanceDate, kMaintenanceDateRow, 1);
     grid->addWidget(makeCaption(QStringLiteral("Label9"), tr("Mechanic"), this), kMechanicRow, 0);
@@ -52,7 +53,8 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     lstRepairDates->setMinimumWidth(160);
     grid->addWidget(lstRepairDates, 1, kListColumn, kMechanicRow, 1);
 
-    grid->addWidget(makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0, Qt::AlignTop);
+    grid->addWidget(
+        makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0, Qt::AlignTop);
     lblComments = makeValueLabel(QStringLiteral("lblComments"), this);
     lblComments->setWordWrap(true);
     lblComments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -92,12 +94,9 @@ void frmRepairHistory::cmdShowHistory_Click()
     });
     if (!read)
         return;
-    if (vehicle)
-        m_vehicle.show(*vehicle);
     // Jobs stored under a number no vehicle has are still listed: they are the shop's records.
     m_repairDates.append(jobs);
-    if (!vehicle)
-        showMessage(this, noVehicleMessage(number));
+    m_vehicle.showFound(this, number, vehicle);
 }
 
 void frmRepairHistory::lstRepairDates_Click(const QModelIndex& entry)

@@ -67,13 +67,14 @@ frmServicing::frmServicing(const QString& mechanicId, QWidget* parent)
 void frmServicing::addJobColumn(QGridLayout* grid)
 {
     int row = 0;
-    const auto addRow = [&](const char* captionName, const QString& caption, QWidget* field, int rowSpan = 1) {
-        // A caption beside a tall field stands at its top edge, the others beside their field.
-        grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, this), row, kJobCaptionColumn,
-            rowSpan > 1 ? Qt::AlignTop : Qt::Alignment());
-        grid->addWidget(field, row, kJobFieldColumn, rowSpan, 1);
-        row += rowSpan;
-    };
+    const auto addRow
+        = [&](const char* captionName, const QString& caption, QWidget* field, int rowSpan = 1) {
+              // A caption beside a tall field stands at its top edge, the others beside their field.
+              grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, this), row,
+                  kJobCaptionColumn, rowSpan > 1 ? Qt::AlignTop : Qt::Alignment());
+              grid->addWidget(field, row, kJobFieldColumn, rowSpan, 1);
+              row += rowSpan;
+          };
     lblDate = makeValueLabel(QStringLiteral("lblDate"), this);
     addRow("Label8", tr("Date"), lblDate);
     lblStartTime = makeValueLabel(QStringLiteral("lblStartTime"), this);
@@ -108,13 +109,8 @@ void frmServicing::cmdViewHistory_Click()
     m_vehicle.clear();
     const QString number = txtVehicleNumber->text();
     std::optional<data::Vehicle> vehicle;
-    if (!withStore(this, [&] { vehicle = data::Database().firstVehicle(number); }))
-        return;
-    if (!vehicle) {
-        showMessage(this, noVehicleMessage(number));
-        return;
-    }
-    m_vehicle.show(*vehicle);
+    if (withStore(this, [&] { vehicle = data::Database().firstVehicle(number); }))
+        m_vehicle.showFound(this, number, vehicle);
 }
 
 void frmServicing::cmdStart_Click()
