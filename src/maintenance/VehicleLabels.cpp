@@ -23,12 +23,13 @@ QString tr(const char* text)
 // message stays readable.
 QString noVehicleMessage(const QString& vehicleNumber)
 {
-    if (vehicleNumber.size() <= kLongestQuotedValue)
-        return tr("No vehicle has the number %1.").arg(vehicleNumber);
-    int cut = kLongestQuotedValue;
-    if (vehicleNumber.at(cut - 1).isHighSurrogate()) // never split an emoji in two
-        --cut;
-    const QString shown = vehicleNumber.left(cut) + QStringLiteral("…");
+    QString shown = vehicleNumber;
+    if (shown.size() > kLongestQuotedValue) {
+        int cut = kLongestQuotedValue;
+        if (shown.at(cut - 1).isHighSurrogate()) // never split an emoji in two
+            --cut;
+        shown = shown.left(cut) + QStringLiteral("…");
+    }
     return tr("No vehicle has the number %1.").arg(shown);
 }
 

@@ -105,16 +105,11 @@ void frmRepairHistory::lstRepairDates_Click(const QModelIndex& entry)
         return;
     const data::JobKey key = m_repairDates.job(entry.row());
     std::optional<data::Job> job;
-    if (!withStore(this, [&] { job = data::Database().firstJob(key); })) {
-        showJob({});
-        return;
-    }
-    if (!job) {
-        showJob({});
+    const bool read = withStore(this, [&] { job = data::Database().firstJob(key); });
+    // Whatever happens, no other job's details stay on show.
+    showJob(job.value_or(data::Job {}));
+    if (read && !job)
         showMessage(this, tr("The job of %1 is no longer in Vantorel.mdb.").arg(key.date));
-        return;
-    }
-    showJob(*job);
 }
 
 void frmRepairHistory::showJob(const data::Job& job)

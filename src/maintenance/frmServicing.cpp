@@ -92,13 +92,8 @@ void frmServicing::addJobColumn(QGridLayout* grid)
     addRow("Label10", tr("Parts List"), cboPartsList);
     lstPartsUsed = new QListWidget(this);
     lstPartsUsed->setObjectName(QStringLiteral("lstPartsUsed"));
-    showPartsNotice();
-    addRow("Label13", tr("Parts Used"), lstPartsUsed, kCommentsRow - row);
-}
-
-void frmServicing::showPartsNotice()
-{
     lstPartsUsed->addItems({ tr("Inventory system  not"), tr("implemented in this version") });
+    addRow("Label13", tr("Parts Used"), lstPartsUsed, kCommentsRow - row);
 }
 
 void frmServicing::cmdViewHistory_Click()

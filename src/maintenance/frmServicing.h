@@ -33,7 +33,6 @@ private slots:
 private:
     void addJobColumn(QGridLayout* grid);
     bool jobReadyToComplete();
-    void showPartsNotice();
 
     const QString m_mechanicId;
     RequiredEntries m_vehicleNumber;
