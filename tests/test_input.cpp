@@ -21,7 +21,6 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -68,11 +67,6 @@ QStringList statementsCarryingAValue(const StatementLog& log)
     return carrying;
 }
 
-const QStringList kVehicleBoxes = {"txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake",
-                                   "txtModel",         "txtColor",          "txtYear",         "txtDatePurchased"};
-const QStringList kVehicleLabels = {"lblContractNumber", "lblLicense", "lblMake", "lblModel",
-                                    "lblColor",          "lblYear",    "lblDatePurchased"};
-
 void setAll(QWidget* window, const QStringList& boxes, const QString& value)
 {
     for (const QString& name : boxes)
@@ -80,23 +74,13 @@ void setAll(QWidget* window, const QStringList& boxes, const QString& value)
 }
 
 // The rows of the report that one criterion selects, built as the main window builds it.
-QList<QStringList> reportRows(const QString& choice, const QString& value)
+QList<QStringList> reportFor(const QString& choice, const QString& value)
 {
     frmReportGen generator;
     child<QComboBox>(&generator, QStringLiteral("cboCriteria1"))->setEditText(choice);
     box(&generator, QStringLiteral("txtCriteria1"))->setText(value);
     const frmReportResults results(generator);
-    QList<QStringList> rows;
-    for (int column = 1; column <= frmReportResults::kColumnCount; ++column) {
-        const QAbstractItemModel* entries
-            = child<QListView>(&results, QStringLiteral("lstField%1").arg(column))->model();
-        for (int row = 0; row < entries->rowCount(); ++row) {
-            if (rows.size() <= row)
-                rows.append(QStringList());
-            rows[row] << entries->index(row, 0).data().toString();
-        }
-    }
-    return rows;
+    return test::reportRows(&results, frmReportResults::kColumnCount);
 }
 
 double median(QList<double> values)
@@ -159,14 +143,14 @@ private slots:
         frmAddVehicle vehicles;
         frmRepairHistory history;
         for (const QString& value : hostileValues()) {
-            setAll(&vehicles, kVehicleBoxes, value);
+            setAll(&vehicles, test::kVehicleBoxes, value);
             button(&vehicles, QStringLiteral("cmdSubmit"))->click();
             QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
 
             frmServicing servicing(value); // the logged-in ID is stored as given, too
             setAll(&servicing, {"txtVehicleNumber", "txtLocation", "txtComments"}, value);
             button(&servicing, QStringLiteral("cmdViewHistory"))->click();
-            QCOMPARE(test::texts(&servicing, kVehicleLabels), QStringList(7, value));
+            QCOMPARE(test::texts(&servicing, test::kVehicleLabels), QStringList(7, value));
             button(&servicing, QStringLiteral("cmdStart"))->click();
             button(&servicing, QStringLiteral("cmdComplete"))->click();
             QCOMPARE(messages.takeOnly(), QStringLiteral("Maintenance Complete."));
@@ -174,7 +158,7 @@ private slots:
             button(&history, QStringLiteral("cmdClear"))->click();
             box(&history, QStringLiteral("txtVehicleNumber"))->setText(value);
             button(&history, QStringLiteral("cmdShowHistory"))->click();
-            QCOMPARE(test::texts(&history, kVehicleLabels), QStringList(7, value));
+            QCOMPARE(test::texts(&history, test::kVehicleLabels), QStringList(7, value));
             auto* dates = child<QAbstractItemView>(&history, QStringLiteral("lstRepairDates"));
             QCOMPARE(dates->model()->rowCount(), 1);
             dates->setCurrentIndex(dates->model()->index(0, 0));
@@ -182,7 +166,7 @@ private slots:
             QCOMPARE(label(&history, QStringLiteral("lblComments"))->text(), value);
 
             for (const QString& choice : {QStringLiteral("Vehicle Number"), QStringLiteral("Location")})
-                QCOMPARE(reportRows(choice, value), QList<QStringList>{QStringList(8, value)});
+                QCOMPARE(reportFor(choice, value), QList<QStringList>{QStringList(8, value)});
         }
         QVERIFY(messages.texts.isEmpty());
         QCOMPARE(statementsCarryingAValue(log), QStringList());

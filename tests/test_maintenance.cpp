@@ -21,8 +21,6 @@ using namespace vantorel::test;
 
 namespace {
 
-const QStringList kVehicleLabels
-    = { "lblContractNumber", "lblLicense", "lblModel", "lblMake", "lblColor", "lblYear", "lblDatePurchased" };
 const QStringList kJobDisplays = { "lblDate", "lblStartTime", "lblStopTime", "txtLocation", "txtComments" };
 const QStringList kDetailLabels = { "lblMaintenanceDate", "lblMechanic", "lblComments" };
 
@@ -34,7 +32,7 @@ QStringList shownVehicle(const QWidget* window)
 QStringList expectedVehicle(const QString& vehicleNumber)
 {
     const data::Vehicle v = sampleVehicle(vehicleNumber);
-    return { v.contractNumber, v.license, v.model, v.make, v.color, v.year, v.datePurchased };
+    return { v.contractNumber, v.license, v.make, v.model, v.color, v.year, v.datePurchased };
 }
 
 void press(QWidget* window, const char* name)

@@ -21,8 +21,6 @@ using namespace vantorel::test;
 
 namespace {
 
-const QStringList kVehicleBoxes = {"txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake",
-                                   "txtModel",         "txtColor",          "txtYear",         "txtDatePurchased"};
 const QStringList kVehicleMessages = {
     "Please enter a Vehicle Number.",        "Please enter a Contract Number.",
     "Please enter the vehicle's License Plate.", "Please enter the vehicle's Make.",

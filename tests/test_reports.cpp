@@ -32,6 +32,8 @@
 
 using namespace vantorel;
 using namespace Qt::Literals::StringLiterals;
+using vantorel::test::reportEntries;
+using vantorel::test::reportRows;
 using vantorel::data::ReportField;
 using vantorel::data::ReportTable;
 using vantorel::test::MessageWatcher;
@@ -87,15 +89,6 @@ QString usableControls(QWidget* generator)
     return rows.join(u' ');
 }
 
-QStringList entries(QWidget* results, int column)
-{
-    const QAbstractItemModel* entries = child<QListView>(results, "lstField", column)->model();
-    QStringList texts;
-    for (int row = 0; row < entries->rowCount(); ++row)
-        texts << entries->index(row, 0).data().toString();
-    return texts;
-}
-
 QStringList titles(QWidget* results)
 {
     QStringList texts;
@@ -105,17 +98,6 @@ QStringList titles(QWidget* results)
 }
 
 // The report as rows: record k is entry k of every column.
-QList<QStringList> shownRows(QWidget* results, int columns)
-{
-    QList<QStringList> rows(entries(results, 1).size());
-    for (int column = 1; column <= columns; ++column) {
-        const QStringList values = entries(results, column);
-        for (int row = 0; row < rows.size(); ++row)
-            rows[row] << values.value(row, u"<missing>"_s);
-    }
-    return rows;
-}
-
 const QString kVehicleColumns = u"VNumber, ContractNumber, License, Make, Model, Color, Year, DatePurchased"_s;
 
 void addPerson(const QString& id, const QString& lastName, bool manager)
@@ -402,15 +384,15 @@ private slots:
                                                "Color", "Year", "Date Purchased"}));
         QList<QStringList> expected = store.rows(u"select %1 from Vehicle"_s.arg(kVehicleColumns));
         expected.last() = QStringList{"77", "", "", "Ford", "", "", "", ""}; // no value shows as empty text
-        QCOMPARE(shownRows(results, 8), expected);
-        QCOMPARE(entries(results, 1), (QStringList{"30", "4", "200", "4", "77"}));
+        QCOMPARE(reportRows(results, 8), expected);
+        QCOMPARE(reportEntries(results, 1), (QStringList{"30", "4", "200", "4", "77"}));
         QCOMPARE(results->focusWidget(), child<QListView>(results, "lstField", 1));
 
         // OK closes the window; the next Generate builds from the criteria as they now stand.
         pressOK(results);
         QVERIFY(!openResults());
         fillRows(generator, {{"Vehicle Number", "4"}});
-        QCOMPARE(shownRows(generate(generator), 8),
+        QCOMPARE(reportRows(generate(generator), 8),
                  store.rows(u"select %1 from Vehicle where VNumber = '4'"_s.arg(kVehicleColumns)));
         QVERIFY(messages.texts.isEmpty());
     }
@@ -431,30 +413,30 @@ private slots:
         frmReportResults* results = generate(generator);
         QCOMPARE(titles(results),
                  (QStringList{"ID Number", "Last Name", "First Name", "Address", "Telephone", "Manager", "", ""}));
-        QCOMPARE(entries(results, 1), (QStringList{"10000001", "10000007", "7", "10000003", "20", "21"}));
-        QCOMPARE(entries(results, 6), (QStringList{"Yes", "No", "No", "No", "Yes", "No"}));
-        QVERIFY(entries(results, 7).isEmpty() && entries(results, 8).isEmpty());
+        QCOMPARE(reportEntries(results, 1), (QStringList{"10000001", "10000007", "7", "10000003", "20", "21"}));
+        QCOMPARE(reportEntries(results, 6), (QStringList{"Yes", "No", "No", "No", "Yes", "No"}));
+        QVERIFY(reportEntries(results, 7).isEmpty() && reportEntries(results, 8).isEmpty());
         for (int column = 1; column <= 6; ++column)
-            QVERIFY(!entries(results, column).contains(u"pw"_s)); // passwords are never shown
+            QVERIFY(!reportEntries(results, column).contains(u"pw"_s)); // passwords are never shown
         pressOK(results);
 
         fillRows(generator, {{"Last Name", "Smith"}, {"ID Number", "7"}});
-        QCOMPARE(shownRows(generate(generator), 5),
+        QCOMPARE(reportRows(generate(generator), 5),
                  store.rows(u"select IDNumber, LName, FName, Address, Telephone from Person "
                             u"where LName = 'Smith' and IDNumber = '7'"_s));
         pressOK(openResults());
 
         rowBox(generator, 2)->setChecked(false);
         fillRows(generator, {{"Last Name", "O'Brien"}});
-        QCOMPARE(entries(generate(generator), 1), QStringList{"10000007"});
+        QCOMPARE(reportEntries(generate(generator), 1), QStringList{"10000007"});
         pressOK(openResults());
 
         // The manager criterion agrees with the column, words stored by other programs included.
         fillRows(generator, {{"Manager?", "yes"}});
-        QCOMPARE(entries(generate(generator), 1), (QStringList{"10000001", "20"}));
+        QCOMPARE(reportEntries(generate(generator), 1), (QStringList{"10000001", "20"}));
         pressOK(openResults());
         fillRows(generator, {{"Last Name", "Smith"}, {"Manager?", "NO"}});
-        QCOMPARE(entries(generate(generator), 1), (QStringList{"7", "10000003"}));
+        QCOMPARE(reportEntries(generate(generator), 1), (QStringList{"7", "10000003"}));
         QVERIFY(messages.texts.isEmpty());
     }
 
@@ -473,18 +455,18 @@ private slots:
         frmReportGen* generator = openGenerator();
 
         fillRows(generator, {{"Make", "Ford"}, {"Year", "2020"}, {"Location", "Bay 1"}, {"Date", "6/1/24"}});
-        QCOMPARE(shownRows(generate(generator), 8),
+        QCOMPARE(reportRows(generate(generator), 8),
                  store.rows(u"select %1 from Vehicle where VNumber = '1'"_s.arg(kVehicleColumns)));
         pressOK(openResults());
 
         // A row whose box is clear is no part of the report; no match gives titled, empty columns.
         rowBox(generator, 3)->setChecked(false);
-        QCOMPARE(entries(generate(generator), 1), (QStringList{"1", "2"}));
+        QCOMPARE(reportEntries(generate(generator), 1), (QStringList{"1", "2"}));
         pressOK(openResults());
         fillRows(generator, {{"Location", "Bay 9"}});
         frmReportResults* results = generate(generator);
         QCOMPARE(titles(results).first(), u"Vehicle Number"_s);
-        QVERIFY(entries(results, 1).isEmpty());
+        QVERIFY(reportEntries(results, 1).isEmpty());
         QVERIFY(messages.texts.isEmpty());
     }
 
@@ -517,12 +499,12 @@ private slots:
         fillRows(generator, {{"All Vehicles", ""}});
         QCOMPARE(generate(generator), results.data());
         QCOMPARE(m_main->findChild<QMdiArea*>()->activeSubWindow()->widget(), results.data());
-        QCOMPARE(entries(results, 1), QStringList{"1"});
+        QCOMPARE(reportEntries(results, 1), QStringList{"1"});
 
         // Without the generator the report stays on show; the menu makes a fresh generator.
         qobject_cast<QMdiSubWindow*>(generator->parentWidget())->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(entries(results, 1), QStringList{"1"});
+        QCOMPARE(reportEntries(results, 1), QStringList{"1"});
         QCOMPARE(choiceBox(openGenerator(), 1)->currentText(), QString());
         pressKey(child<QListView>(results, "lstField", 3), Qt::Key_Return); // Enter presses OK
         QVERIFY(!openResults());

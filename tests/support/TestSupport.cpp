@@ -5,6 +5,7 @@
 #include "data/Database.h"
 #include "data/Schema.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -164,6 +165,26 @@ QStringList texts(const QWidget* window, const QStringList& controls)
             result << label(window, name)->text();
     }
     return result;
+}
+
+QStringList reportEntries(const QWidget* results, int column)
+{
+    const QAbstractItemModel* entries = child<QAbstractItemView>(results, QStringLiteral("lstField%1").arg(column))->model();
+    QStringList texts;
+    for (int row = 0; row < entries->rowCount(); ++row)
+        texts << entries->index(row, 0).data().toString();
+    return texts;
+}
+
+QList<QStringList> reportRows(const QWidget* results, int columns)
+{
+    QList<QStringList> rows(reportEntries(results, 1).size());
+    for (int column = 1; column <= columns; ++column) {
+        const QStringList values = reportEntries(results, column);
+        for (int row = 0; row < rows.size(); ++row)
+            rows[row] << values.value(row, QStringLiteral("<missing>"));
+    }
+    return rows;
 }
 
 void showActive(QWidget& window)

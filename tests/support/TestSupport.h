@@ -103,6 +103,17 @@ inline QLineEdit* box(const QWidget* window, const QString& name) { return child
 inline QPushButton* button(const QWidget* window, const QString& name) { return child<QPushButton>(window, name); }
 inline QLabel* label(const QWidget* window, const QString& name) { return child<QLabel>(window, name); }
 
+// The entry and display names of a vehicle's fields, in the order of the windows' rows.
+inline const QStringList kVehicleBoxes = { "txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake",
+    "txtModel", "txtColor", "txtYear", "txtDatePurchased" };
+inline const QStringList kVehicleLabels
+    = { "lblContractNumber", "lblLicense", "lblMake", "lblModel", "lblColor", "lblYear", "lblDatePurchased" };
+
+// The entries of report column `column` (from 1) of a results window, and its first `columns`
+// columns read as rows.
+QStringList reportEntries(const QWidget* results, int column);
+QList<QStringList> reportRows(const QWidget* results, int columns);
+
 // Types each value into its box, as the user does: click into the box, empty it, type.
 void fill(QWidget* window, const QStringList& boxes, const QStringList& values);
 QStringList texts(const QWidget* window, const QStringList& controls);
