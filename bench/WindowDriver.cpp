@@ -8,7 +8,8 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QDialog>
+#include <QLabel>
 #include <QTimer>
 
 #include <stdexcept>
@@ -23,11 +24,11 @@ WindowDriver::WindowDriver()
 bool WindowDriver::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Show && watched->objectName() == QLatin1String(vantorel::kMessageBoxObjectName)) {
-        if (auto* box = qobject_cast<QMessageBox*>(watched)) {
+        if (auto* box = qobject_cast<QDialog*>(watched)) {
             if (m_messageShownAt < 0)
                 m_messageShownAt = double(m_clock.nsecsElapsed()) / 1e6;
-            m_messages << box->text();
-            QTimer::singleShot(0, box, [box] { box->done(QMessageBox::Ok); });
+            m_messages << box->findChild<QLabel*>(QString::fromLatin1(vantorel::kMessageTextObjectName))->text();
+            QTimer::singleShot(0, box, [box] { box->accept(); });
         }
     }
     return false;

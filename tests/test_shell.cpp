@@ -7,7 +7,10 @@
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
+#include <QSignalSpy>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -308,6 +311,164 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!main);
         QVERIFY(!openLoginWindow());
+    }
+
+    // Each window opened from the frame's menus, with the keys a user presses there: its access
+    // keys press its own buttons ahead of the menu bar, Enter and Esc its default and cancel
+    // buttons, and from a text box the frame's shortcuts act for the role that has them and do
+    // nothing for the other.
+    void keysOfEachWindowInsideTheFrame_data()
+    {
+        QTest::addColumn<bool>("manager");
+        QTest::addColumn<QString>("opensWith");
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("textBox");
+        QTest::addColumn<QStringList>("accessKeys"); // "Alt+letter=button"
+        QTest::addColumn<QString>("enterPresses");
+        QTest::addColumn<QString>("escPresses");
+        QTest::addColumn<QStringList>("otherRoleKeys");
+        QTest::addColumn<QString>("ownKey");
+        QTest::addColumn<QString>("ownKeyOpens");
+
+        const QStringList managerOnly = {"Ctrl+A", "Ctrl+N"};
+        QTest::newRow("servicing") << false << "Ctrl+S" << "frmServicing" << "txtLocation"
+                                   << QStringList{"Alt+C=cmdClear", "Alt+R=cmdViewHistory", "Alt+M=cmdComplete",
+                                                  "Alt+S=cmdStart"}
+                                   << "" << "cmdClear" << managerOnly << "Ctrl+U" << "frmLogin";
+        QTest::newRow("repair history") << false << "Ctrl+H" << "frmRepairHistory" << "txtVehicleNumber"
+                                        << QStringList{"Alt+C=cmdClear", "Alt+H=cmdShowHistory"}
+                                        << "cmdShowHistory" << "cmdClear" << managerOnly << "Ctrl+R"
+                                        << "frmReportGen";
+        QTest::newRow("add vehicle") << true << "Ctrl+N" << "frmAddVehicle" << "txtMake"
+                                     << QStringList{"Alt+S=cmdSubmit", "Alt+C=cmdClear"} << "cmdSubmit" << "cmdClear"
+                                     << QStringList{"Ctrl+S"} << "Ctrl+A" << "frmAddUser";
+        QTest::newRow("add user") << true << "Ctrl+A" << "frmAddUser" << "txtLName"
+                                  << QStringList{"Alt+S=cmdSumbit", "Alt+C=cmdClear"} << "cmdSumbit" << "cmdClear"
+                                  << QStringList{"Ctrl+S"} << "Ctrl+U" << "frmLogin";
+        QTest::newRow("report generator") << true << "Ctrl+R" << "frmReportGen" << "txtCriteria1"
+                                          << QStringList{"Alt+R=cmdReset", "Alt+G=cmdGenerate"} << "cmdGenerate"
+                                          << "cmdReset" << QStringList{"Ctrl+S"} << "Ctrl+H" << "frmRepairHistory";
+    }
+
+    void keysOfEachWindowInsideTheFrame()
+    {
+        QFETCH(bool, manager);
+        QFETCH(QString, window);
+        TestStore store;
+        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), manager);
+        MessageWatcher messages;
+        QWidget* frame = test::logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
+        QVERIFY(frame);
+        QFETCH(QString, opensWith);
+        test::press(frame, QKeySequence(opensWith));
+        QWidget* opened = test::activeChild(frame);
+        QVERIFY(opened);
+        QCOMPARE(opened->objectName(), window);
+
+        const auto expectClick = [&](const QString& buttonName, const QKeySequence& keys) {
+            QSignalSpy clicks(test::button(opened, buttonName), &QAbstractButton::clicked);
+            test::press(opened, keys);
+            // An access key clicks after the button's short pressed-down look.
+            QTRY_COMPARE_WITH_TIMEOUT(clicks.count(), 1, 1000);
+            QVERIFY2(!QApplication::activePopupWidget(), "a menu opened");
+        };
+        QFETCH(QStringList, accessKeys);
+        for (const QString& access : accessKeys)
+            expectClick(access.section(u'=', 1), QKeySequence(access.section(u'=', 0, 0)));
+        QFETCH(QString, enterPresses);
+        QFETCH(QString, escPresses);
+        QFETCH(QString, textBox);
+        if (!enterPresses.isEmpty()) {
+            test::box(opened, textBox)->setFocus();
+            expectClick(enterPresses, QKeySequence(Qt::Key_Return));
+        }
+        test::box(opened, textBox)->setFocus();
+        expectClick(escPresses, QKeySequence(Qt::Key_Escape));
+
+        QLineEdit* typing = test::box(opened, textBox);
+        typing->setFocus();
+        QTest::keyClicks(typing, QStringLiteral("kept as typed"));
+        QFETCH(QStringList, otherRoleKeys);
+        for (const QString& keys : otherRoleKeys) {
+            test::press(typing, QKeySequence(keys));
+            QCOMPARE(typing->text(), QStringLiteral("kept as typed"));
+            QCOMPARE(test::activeChild(frame), opened);
+        }
+        QFETCH(QString, ownKey);
+        QFETCH(QString, ownKeyOpens);
+        QPointer<QWidget> frameAlive = frame;
+        test::press(typing, QKeySequence(ownKey));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        if (ownKeyOpens == QLatin1String("frmLogin")) {
+            QVERIFY(!frameAlive);
+            QVERIFY(openLoginWindow());
+        } else {
+            QCOMPARE(test::activeChild(frame)->objectName(), ownKeyOpens);
+        }
+        QCOMPARE(messages.texts.filter(QStringLiteral("Vantorel.mdb")), QStringList());
+    }
+
+    // Every window opened from the frame at its starting size: no two controls overlap and every
+    // caption shows whole.
+    void windowsOpenAtASizeThatShowsEveryControl_data()
+    {
+        QTest::addColumn<bool>("manager");
+        QTest::addColumn<QString>("opensWith");
+        QTest::newRow("frmAddUser") << true << "Ctrl+A";
+        QTest::newRow("frmAddVehicle") << true << "Ctrl+N";
+        QTest::newRow("frmServicing") << false << "Ctrl+S";
+        QTest::newRow("frmRepairHistory") << false << "Ctrl+H";
+        QTest::newRow("frmReportGen") << false << "Ctrl+R";
+        QTest::newRow("frmHelp") << false << "F1";
+        QTest::newRow("frmReportResults") << false << "Ctrl+R,All Vehicles,Alt+G";
+    }
+
+    void windowsOpenAtASizeThatShowsEveryControl()
+    {
+        QFETCH(bool, manager);
+        QFETCH(QString, opensWith);
+        TestStore store;
+        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), manager);
+        store.addVehicle(QStringLiteral("1001"));
+        MessageWatcher messages;
+        QWidget* frame = test::logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
+        QVERIFY(frame);
+        // Keys to press, or a choice to type into the generator's first row.
+        for (const QString& step : opensWith.split(u',')) {
+            if (step.contains(u' '))
+                QTest::keyClicks(child<QComboBox>(frame, "cboCriteria1"), step);
+            else
+                test::press(frame, QKeySequence(step));
+        }
+        QTRY_VERIFY(test::activeChild(frame)
+                    && test::activeChild(frame)->objectName() == QString::fromLatin1(QTest::currentDataTag()));
+        QWidget* window = test::activeChild(frame);
+
+        QList<QWidget*> controls;
+        for (QWidget* control : window->findChildren<QWidget*>()) {
+            if (!control->objectName().isEmpty() && !control->objectName().startsWith(QLatin1String("qt_"))
+                && control->isVisibleTo(window))
+                controls << control;
+        }
+        QVERIFY(!controls.isEmpty());
+        for (QWidget* control : controls) {
+            const QRect place(control->mapTo(window, QPoint()), control->size());
+            QVERIFY2(window->rect().contains(place), qPrintable(control->objectName() + " lies outside"));
+            for (QWidget* other : controls) {
+                if (other != control && !control->isAncestorOf(other) && !other->isAncestorOf(control)) {
+                    const QRect otherPlace(other->mapTo(window, QPoint()), other->size());
+                    QVERIFY2(!place.intersects(otherPlace),
+                             qPrintable(control->objectName() + " overlaps " + other->objectName()));
+                }
+            }
+            QString caption;
+            if (auto* text = qobject_cast<QLabel*>(control); text && text->objectName().startsWith("Label"))
+                caption = text->text();
+            else if (auto* pressable = qobject_cast<QAbstractButton*>(control))
+                caption = pressable->text().remove(u'&');
+            QVERIFY2(control->fontMetrics().horizontalAdvance(caption) <= control->contentsRect().width(),
+                     qPrintable(control->objectName() + " is cut"));
+        }
     }
 
     void menuTreeHasItsCaptionsAndShortcuts()

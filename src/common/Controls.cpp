@@ -1,5 +1,8 @@
 #include "common/Controls.h"
 
+#include "common/ValueLabel.h"
+
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,15 +21,8 @@ QLabel* makeCaption(const QString& objectName, const QString& caption, QWidget* 
 
 QLabel* makeValueLabel(const QString& objectName, QWidget* parent)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new ValueLabel(parent);
     label->setObjectName(objectName);
-    label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    label->setTextFormat(Qt::PlainText);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->setMinimumWidth(160);
-    // A long stored value must not widen the window; it is cut at the label's edge instead.
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    label->setMinimumHeight(label->fontMetrics().height() + 8);
     return label;
 }
 
@@ -45,6 +41,16 @@ QPushButton* makeButton(const QString& objectName, const QString& caption, QWidg
     button->setObjectName(objectName);
     button->setAutoDefault(false);
     return button;
+}
+
+void makeRoomForTitle(QWidget* window, const QFont& titleFont)
+{
+    QFont bold = titleFont; // window managers often draw titles in bold
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    // An icon and up to three buttons, each about a line high, stand beside the title.
+    const int needed = metrics.horizontalAdvance(window->windowTitle()) + 8 * metrics.height();
+    window->resize(qMax(window->width(), needed), window->height());
 }
 
 QHBoxLayout* makeButtonRow(QPushButton* left, std::initializer_list<QPushButton*> right)

@@ -1,15 +1,78 @@
 #include "common/MessageBox.h"
 
-#include <QMessageBox>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QVBoxLayout>
 
 namespace vantorel {
 
+namespace {
+
+// Long enough to read a value by, short enough for one line of any box.
+constexpr int kLongestQuotedValue = 60;
+// Lines wrap at about this many characters, the width of a comfortable paragraph.
+constexpr int kReadableLineChars = 60;
+// Room for the title between the buttons a window manager draws beside it.
+constexpr int kNarrowestBoxChars = 36;
+
+QLabel* messageText(const QString& text, QWidget* box)
+{
+    auto* label = new QLabel(text, box);
+    label->setObjectName(QString::fromLatin1(kMessageTextObjectName));
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    const int charWidth = label->fontMetrics().averageCharWidth();
+    label->setMinimumWidth(kNarrowestBoxChars * charWidth);
+    label->setMaximumWidth(kReadableLineChars * charWidth);
+    return label;
+}
+
+QPushButton* okButton(QDialog* box)
+{
+    auto* ok = new QPushButton(QStringLiteral("OK"), box);
+    ok->setObjectName(QString::fromLatin1(kMessageOkObjectName));
+    ok->setDefault(true);
+    QObject::connect(ok, &QPushButton::clicked, box, &QDialog::accept);
+    return ok;
+}
+
+} // namespace
+
 void showMessage(QWidget* parent, const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Vantorel"), text, QMessageBox::Ok, parent);
-    box.setObjectName(kMessageBoxObjectName);
-    box.setTextFormat(Qt::PlainText);
+    // A plain dialog rather than QMessageBox: no style icon on OK, and no minimise or maximise
+    // buttons crowding the title out of the window manager's title bar.
+    QDialog box(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    box.setObjectName(QString::fromLatin1(kMessageBoxObjectName));
+    box.setWindowTitle(QStringLiteral("Vantorel"));
+    box.setModal(true);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(messageText(text, &box));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    QPushButton* ok = okButton(&box);
+    buttons->addWidget(ok);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    ok->setFocus();
     box.exec();
+}
+
+QString quotedValue(const QString& value)
+{
+    const qsizetype lineEnd = value.indexOf(QRegularExpression(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]")));
+    QString shown = value.left(lineEnd < 0 ? value.size() : lineEnd);
+    if (shown.size() <= kLongestQuotedValue && shown.size() == value.size())
+        return value;
+    int cut = int(qMin(shown.size(), qsizetype(kLongestQuotedValue)));
+    if (cut > 0 && shown.at(cut - 1).isHighSurrogate()) // never split an emoji in two
+        --cut;
+    return shown.left(cut) + QStringLiteral("…");
 }
 
 } // namespace vantorel

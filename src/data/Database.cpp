@@ -136,7 +136,9 @@ std::optional<Job> Database::firstJob(const JobKey& key)
 
 QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
 {
-    RowScan scan(*this, QStringLiteral("select * from Servicing where VNumber = ?"), {textValue(vehicleNumber)},
+    // In the order the jobs were stored, whatever order the index that finds them keeps.
+    RowScan scan(*this, QStringLiteral("select * from Servicing where VNumber = ? order by rowid"),
+                 {textValue(vehicleNumber)},
                  QStringLiteral("The maintenance jobs could not be read from Vantorel.mdb."));
     const int date = scan.field(QStringLiteral("Servicing"), QStringLiteral("Date"));
     const int vehicle = scan.field(QStringLiteral("Servicing"), QStringLiteral("VNumber"));

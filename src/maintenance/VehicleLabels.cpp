@@ -11,26 +11,15 @@ namespace vantorel {
 
 namespace {
 
-// Beyond this many characters a typed value is shown shortened in a message.
-constexpr int kLongestQuotedValue = 60;
-
 QString tr(const char* text)
 {
     return QCoreApplication::translate("vantorel::VehicleLabels", text);
 }
 
-// What the user is told when no vehicle has the typed number. A very long number is cut so the
-// message stays readable.
+// What the user is told when no vehicle has the typed number.
 QString noVehicleMessage(const QString& vehicleNumber)
 {
-    QString shown = vehicleNumber;
-    if (shown.size() > kLongestQuotedValue) {
-        int cut = kLongestQuotedValue;
-        if (shown.at(cut - 1).isHighSurrogate()) // never split an emoji in two
-            --cut;
-        shown = shown.left(cut) + QStringLiteral("…");
-    }
-    return tr("No vehicle has the number %1.").arg(shown);
+    return tr("No vehicle has the number %1.").arg(quotedValue(vehicleNumber));
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -21,6 +22,21 @@ constexpr int kMaintenanceDateRow = 8;
 constexpr int kMechanicRow = 9;
 constexpr int kCommentsRow = 10;
 constexpr int kListColumn = 2;
+
+// A list that takes the keyboard focus without choosing an entry: only a click or a move of the
+// selection shows a job, and Down from no selection chooses the first entry.
+class RepairDateList : public QListView {
+public:
+    using QListView::QListView;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override
+    {
+        QListView::focusInEvent(event);
+        if (!selectionModel()->hasSelection())
+            selectionModel()->clearCurrentIndex();
+    }
+};
 
 } // namespace
 
@@ -45,7 +61,7 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     grid->addWidget(lblMechanic, kMechanicRow, 1);
 
     grid->addWidget(makeCaption(QStringLiteral("Label10"), tr("Repair Dates"), this), 0, kListColumn);
-    lstRepairDates = new QListView(this);
+    lstRepairDates = new RepairDateList(this);
     lstRepairDates->setObjectName(QStringLiteral("lstRepairDates"));
     lstRepairDates->setModel(&m_repairDates);
     lstRepairDates->setUniformItemSizes(true);
@@ -55,10 +71,11 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
 
     grid->addWidget(
         makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0, Qt::AlignTop);
-    lblComments = makeValueLabel(QStringLiteral("lblComments"), this);
-    lblComments->setWordWrap(true);
-    lblComments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblComments->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    // A scrolling view rather than a wrapped label, so comments of any length can be read whole.
+    lblComments = new QPlainTextEdit(this);
+    lblComments->setObjectName(QStringLiteral("lblComments"));
+    lblComments->setReadOnly(true);
+    lblComments->setTabChangesFocus(true);
     lblComments->setMinimumHeight(5 * lblComments->fontMetrics().height());
     grid->addWidget(lblComments, kCommentsRow, 1, 1, 2);
     grid->setRowStretch(kCommentsRow, 1);
@@ -72,9 +89,12 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     setCancelButton(this, cmdClear);
     connect(cmdShowHistory, &QPushButton::clicked, this, &frmRepairHistory::cmdShowHistory_Click);
     connect(cmdClear, &QPushButton::clicked, this, &frmRepairHistory::cmdClear_Click);
-    // The current entry changes on a click and on the arrow keys alike.
-    connect(lstRepairDates->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        &frmRepairHistory::lstRepairDates_Click);
+    // The selection changes on a click and on the arrow keys alike, not when the list takes the focus.
+    connect(lstRepairDates->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        [this](const QItemSelection& selected) {
+            if (!selected.isEmpty())
+                lstRepairDates_Click(selected.indexes().first());
+        });
     txtVehicleNumber->setFocus();
 }
 
@@ -109,14 +129,14 @@ void frmRepairHistory::lstRepairDates_Click(const QModelIndex& entry)
     // Whatever happens, no other job's details stay on show.
     showJob(job.value_or(data::Job {}));
     if (read && !job)
-        showMessage(this, tr("The job of %1 is no longer in Vantorel.mdb.").arg(key.date));
+        showMessage(this, tr("The job of %1 is no longer in Vantorel.mdb.").arg(quotedValue(key.date)));
 }
 
 void frmRepairHistory::showJob(const data::Job& job)
 {
     lblMaintenanceDate->setText(job.date);
     lblMechanic->setText(job.mechanicId);
-    lblComments->setText(job.comments);
+    lblComments->setPlainText(job.comments);
 }
 
 void frmRepairHistory::cmdClear_Click()

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPlainTextEdit;
 class QLineEdit;
 class QListView;
 class QModelIndex;
@@ -37,7 +38,7 @@ private:
     QLineEdit* txtVehicleNumber;
     QLabel* lblMaintenanceDate;
     QLabel* lblMechanic;
-    QLabel* lblComments;
+    QPlainTextEdit* lblComments;
     QListView* lstRepairDates;
     QPushButton* cmdClear;
     QPushButton* cmdShowHistory;

@@ -1,5 +1,7 @@
 #include "reports/ReportCriteria.h"
 
+#include "common/MessageBox.h"
+
 #include <QHash>
 
 namespace vantorel {
@@ -68,7 +70,7 @@ QString wrongTableMessage(int row, const QString& choice, ReportTable table)
 {
     const bool employees = table == ReportTable::Person;
     return QStringLiteral("Criteria %1, \"%2\", does not apply to %3 report, which can search by %4 only.")
-        .arg(QString::number(row), choice, employees ? QStringLiteral("an employee") : QStringLiteral("a vehicle"),
+        .arg(QString::number(row), quotedValue(choice), employees ? QStringLiteral("an employee") : QStringLiteral("a vehicle"),
              listInWords(employees ? employeeChoices() : vehicleChoices()));
 }
 
@@ -77,7 +79,7 @@ QString managerMessage(int row, const QString& value)
     return QStringLiteral("Criteria %1, \"Manager?\", takes Yes or No (True and False, or 1 and 0, "
                           "work too), not \"%2\".")
         .arg(row)
-        .arg(value);
+        .arg(quotedValue(value));
 }
 
 QString conditionSummary(const ReportCriterion& criterion, const data::ReportCondition& condition)

@@ -57,6 +57,7 @@ frmLogin::frmLogin(QWidget* parent)
     connect(cmdExit, &QPushButton::clicked, this, &frmLogin::cmdExit_Click);
 
     adjustSize();
+    makeRoomForTitle(this, font());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     txtEmpID->setFocus();

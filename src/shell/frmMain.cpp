@@ -1,16 +1,19 @@
 #include "shell/frmMain.h"
 
+#include "common/Controls.h"
 #include "maintenance/frmRepairHistory.h"
 #include "maintenance/frmServicing.h"
 #include "records/frmAddUser.h"
 #include "records/frmAddVehicle.h"
 #include "reports/frmReportGen.h"
 #include "reports/frmReportResults.h"
+#include "shell/FrameKeys.h"
 #include "shell/frmAbout.h"
 #include "shell/frmHelp.h"
 #include "shell/frmLogin.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -30,6 +33,7 @@ frmMain::frmMain(const LoginIdentity& identity, QWidget* parent)
     buildMenus();
     showRoleMenu(mnuManager, identity.manager);
     showRoleMenu(mnuServicing, !identity.manager);
+    new FrameKeys(this, m_workspace);
     resize(1024, 720);
 }
 
@@ -103,6 +107,7 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
         slot = m_workspace->addSubWindow(window);
         slot->setAttribute(Qt::WA_DeleteOnClose);
         slot->adjustSize();
+        makeRoomForTitle(slot, QApplication::font("QMdiSubWindowTitleBar"));
         slot->show();
     }
     m_workspace->setActiveSubWindow(slot);

@@ -4,10 +4,14 @@
 #include "data/Credentials.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "shell/frmLogin.h"
+#include "shell/frmMain.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QMessageBox>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -102,11 +106,11 @@ MessageWatcher::MessageWatcher()
 
 void MessageWatcher::answerOpenBox()
 {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QWidget* box = QApplication::activeModalWidget();
     if (!box || box->objectName() != QLatin1String(kMessageBoxObjectName) || !box->isVisible())
         return;
-    texts << box->text();
-    box->button(QMessageBox::Ok)->click();
+    texts << child<QLabel>(box, QString::fromLatin1(kMessageTextObjectName))->text();
+    child<QPushButton>(box, QString::fromLatin1(kMessageOkObjectName))->click();
 }
 
 QString MessageWatcher::takeOnly()
@@ -161,6 +165,8 @@ QStringList texts(const QWidget* window, const QStringList& controls)
     for (const QString& name : controls) {
         if (auto* entry = window->findChild<QLineEdit*>(name))
             result << entry->text();
+        else if (auto* view = window->findChild<QPlainTextEdit*>(name))
+            result << view->toPlainText();
         else
             result << label(window, name)->text();
     }
@@ -185,6 +191,36 @@ QList<QStringList> reportRows(const QWidget* results, int columns)
             rows[row] << values.value(row, QStringLiteral("<missing>"));
     }
     return rows;
+}
+
+QWidget* logIn(const QString& id, const QString& password)
+{
+    auto* login = new frmLogin;
+    showActive(*login);
+    QTest::keyClicks(box(login, QStringLiteral("txtEmpID")), id);
+    QTest::keyClicks(box(login, QStringLiteral("txtPassword")), password);
+    QTest::mouseClick(button(login, QStringLiteral("cmdSubmit")), Qt::LeftButton);
+    QWidget* frame = visibleWindow<frmMain>();
+    if (frame)
+        showActive(*frame);
+    return frame;
+}
+
+void press(QWidget* fallback, const QKeySequence& keys)
+{
+    if (!QApplication::activeWindow()) {
+        QApplication::setActiveWindow(fallback->window());
+        if (!QTest::qWaitForWindowActive(fallback->window()))
+            qWarning("%s did not become active", qPrintable(fallback->window()->objectName()));
+    }
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+    QTest::keySequence(target, keys);
+}
+
+QWidget* activeChild(QWidget* frame)
+{
+    const QMdiSubWindow* active = child<QMdiArea>(frame, QStringLiteral("mdiWorkspace"))->activeSubWindow();
+    return active ? active->widget() : nullptr;
 }
 
 void showActive(QWidget& window)

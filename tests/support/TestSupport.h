@@ -118,6 +118,17 @@ QList<QStringList> reportRows(const QWidget* results, int columns);
 void fill(QWidget* window, const QStringList& boxes, const QStringList& values);
 QStringList texts(const QWidget* window, const QStringList& controls);
 
+// Logs in through a fresh log-in window as the user does (typed ID and password, Submit) and
+// returns the frame it opens, or null when none opened.
+QWidget* logIn(const QString& id, const QString& password);
+
+// Presses `keys` where the keyboard focus is, as the user does; while no window has the focus
+// (offscreen, after a message box closed) the keys go to `fallback`'s window, made active first.
+void press(QWidget* fallback, const QKeySequence& keys);
+
+// The widget of the frame's active child window, or null.
+QWidget* activeChild(QWidget* frame);
+
 // Shows the window and waits until it takes the keyboard. Offscreen, a closed message box leaves
 // no window active, so tests call this again before they press keys.
 void showActive(QWidget& window);
