@@ -138,6 +138,21 @@ QString pageText(const QString& pdf, int page)
     return runTool("pdftotext", {"-layout", "-f", number, "-l", number, pdf, "-"});
 }
 
+// The smallest distance, in millimetres, between any printed word and the page's edges.
+qreal narrowestMarginMm(const QString& pdf)
+{
+    const QString boxes = runTool("pdftotext", {"-bbox", "-f", "1", "-l", "1", pdf, "-"});
+    const auto page = QRegularExpression(u"<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""_s).match(boxes);
+    qreal narrowest = std::min(page.captured(1).toDouble(), page.captured(2).toDouble());
+    const QRegularExpression word(u"xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\""_s);
+    for (const auto& match : word.globalMatch(boxes)) {
+        narrowest = std::min({narrowest, match.captured(1).toDouble(), match.captured(2).toDouble(),
+                              page.captured(1).toDouble() - match.captured(3).toDouble(),
+                              page.captured(2).toDouble() - match.captured(4).toDouble()});
+    }
+    return narrowest * 25.4 / 72;
+}
+
 bool printToPdf(const PrintedReport& report, const QString& path, const QPageRanges& pages = {})
 {
     QPrinter printer(QPrinter::HighResolution);
@@ -514,7 +529,7 @@ private slots:
     {
         TestStore store;
         PrintedReport report{"Vehicles", "All Vehicles", {"Vehicle Number", "Contract Number", "Make"}, {{}, {}, {}}};
-        const QString longMake = "Extraordinarily-long-make-" + QString(200, u'x');
+        const QString longMake = "Extraordinarily-long-make-" + QString(400, u'x');
         for (int record = 1; record <= 150; ++record) {
             report.columns[0] << u"V%1"_s.arg(record, 4, 10, QLatin1Char('0'));
             report.columns[1] << u"C%1"_s.arg(record);
@@ -538,7 +553,11 @@ private slots:
         }
         QCOMPARE(printed, report.columns[0]);
         const QString firstPage = pageText(pdf, 1);
-        QVERIFY(firstPage.contains(u"Extraordinarily"_s) && !firstPage.contains(QString(60, u'x')));
+        // The short columns keep to their content and leave the long one the rest of the page,
+        // where it is cut only at the margin, at least 10 mm from every edge.
+        QVERIFY(firstPage.contains(u"Extraordinarily"_s) && firstPage.contains(QString(60, u'x')));
+        QVERIFY(!firstPage.contains(QString(400, u'x')));
+        QVERIFY(narrowestMarginMm(pdf) >= 9.5); // less a glyph's own bearing
         QVERIFY(firstPage.contains(u"150 records"_s));
 
         QPageRanges secondOnly;
@@ -564,12 +583,15 @@ private slots:
         fillRows(generator, {{"All Employees", ""}});
         frmReportResults* results = generate(generator);
 
-        // Answers the print dialog about to open: cancels it, or prints to the PDF file given.
-        const auto answerDialog = [](const QString& pdf) {
-            QTimer::singleShot(50, [pdf] {
+        // Answers the print dialog about to open: cancels it, or prints to the PDF file given;
+        // `offered` learns the file the dialog offered.
+        QString offered;
+        const auto answerDialog = [&offered](const QString& pdf) {
+            QTimer::singleShot(50, [pdf, &offered] {
                 auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
                 if (!dialog)
                     qFatal("no print dialog open");
+                offered = child<QLineEdit>(dialog, "filename")->text();
                 if (pdf.isEmpty())
                     return dialog->reject();
                 child<QLineEdit>(dialog, "filename")->setText(pdf);
@@ -590,6 +612,13 @@ private slots:
         QVERIFY(text.contains(
             QRegularExpression(u"10000001\\s+Smith\\s+Sam\\s+2 Main St\\s+\\(555\\) 010-0001\\s+Yes"_s)));
         QVERIFY(results->isVisible());
+
+        // A later report of the same session offers the file printed to last.
+        pressOK(results);
+        fillRows(generator, {{"All Employees", ""}});
+        answerDialog(QString());
+        QTest::mouseClick(child<QPushButton>(generate(generator), "cmdPrint"), Qt::LeftButton);
+        QCOMPARE(offered, pdf);
     }
 };
 

@@ -40,6 +40,38 @@ void drawLine(QPainter& painter, const QRectF& box, Qt::Alignment alignment, con
     painter.drawText(box, alignment | Qt::AlignVCenter | Qt::TextSingleLine, shown);
 }
 
+// Paper needs room at its edges for the printer's grip and the reader's thumbs.
+constexpr qreal kLeastMarginMm = 10;
+// The widest entries of a column are among its longest texts; only these many are measured.
+constexpr int kMeasuredPerColumn = 32;
+
+void keepLeastMargins(QPrinter& printer)
+{
+    const QMarginsF chosen = printer.pageLayout().margins(QPageLayout::Millimeter);
+    const QMarginsF least(std::max(chosen.left(), kLeastMarginMm), std::max(chosen.top(), kLeastMarginMm),
+                          std::max(chosen.right(), kLeastMarginMm), std::max(chosen.bottom(), kLeastMarginMm));
+    printer.setPageMargins(least, QPageLayout::Millimeter);
+}
+
+// The `count` longest texts of `entries` (by characters).
+QStringList longestEntries(const QStringList& entries, int count)
+{
+    QList<qsizetype> lengths;
+    lengths.reserve(entries.size());
+    for (const QString& entry : entries)
+        lengths.append(entry.size());
+    if (entries.size() <= count)
+        return entries;
+    std::nth_element(lengths.begin(), lengths.begin() + (count - 1), lengths.end(), std::greater<>());
+    const qsizetype shortest = lengths.at(count - 1);
+    QStringList longest;
+    for (const QString& entry : entries) {
+        if (entry.size() >= shortest && longest.size() < count)
+            longest.append(entry);
+    }
+    return longest;
+}
+
 } // namespace
 
 ReportPrinter::ReportPrinter(const PrintedReport& report)
@@ -53,6 +85,7 @@ ReportPrinter::ReportPrinter(const PrintedReport& report)
 
 bool ReportPrinter::print(QPrinter& printer)
 {
+    keepLeastMargins(printer);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
@@ -80,13 +113,53 @@ void ReportPrinter::measure(const QPrinter& printer)
     m_lineHeight = body.height() * 1.35;
     m_headingHeight = QFontMetricsF(m_headingFont, &printer).height() * 1.3 + 2.5 * m_lineHeight;
     m_columnGap = body.averageCharWidth() * 1.5;
-    const qsizetype columns = std::max<qsizetype>(1, m_report.titles.size());
-    m_columnWidth = (m_pageWidth - m_columnGap * qreal(columns - 1)) / qreal(columns);
+    sizeColumns(QFontMetricsF(m_titleFont, &printer), body);
 
     // Heading, titles and footer take their share of every page; the rest holds records.
     const qreal rowsSpace = m_pageHeight - m_headingHeight - 1.5 * m_lineHeight - 2 * m_lineHeight;
     m_rowsPerPage = std::max(1, int(std::floor(rowsSpace / m_lineHeight)));
     m_pageCount = std::max(1, int((m_recordCount + m_rowsPerPage - 1) / m_rowsPerPage));
+}
+
+qreal ReportPrinter::naturalWidth(int column, const QFontMetricsF& titles, const QFontMetricsF& body) const
+{
+    qreal width = titles.horizontalAdvance(m_report.titles.value(column));
+    for (const QString& entry : longestEntries(m_report.columns.value(column), kMeasuredPerColumn))
+        width = std::max(width, body.horizontalAdvance(oneLine(entry.left(1000))));
+    return std::ceil(width) + 1;
+}
+
+void ReportPrinter::sizeColumns(const QFontMetricsF& titles, const QFontMetricsF& body)
+{
+    const int columns = int(m_report.titles.size());
+    m_columnWidths.clear();
+    for (int column = 0; column < columns; ++column)
+        m_columnWidths.append(naturalWidth(column, titles, body));
+
+    // Columns narrower than an even share keep their width; the others share what is left.
+    qreal room = m_pageWidth - m_columnGap * qreal(std::max(0, columns - 1));
+    QList<bool> settled(columns, false);
+    for (bool changed = true; changed;) {
+        changed = false;
+        const auto open = qreal(std::count(settled.begin(), settled.end(), false));
+        for (int column = 0; column < columns && open > 0; ++column) {
+            if (!settled[column] && m_columnWidths[column] <= room / open) {
+                settled[column] = true;
+                room -= m_columnWidths[column];
+                changed = true;
+                break;
+            }
+        }
+    }
+    const auto wide = qreal(std::count(settled.begin(), settled.end(), false));
+    m_columnLefts.clear();
+    qreal left = 0;
+    for (int column = 0; column < columns; ++column) {
+        if (!settled[column])
+            m_columnWidths[column] = room / wide;
+        m_columnLefts.append(left);
+        left += m_columnWidths[column] + m_columnGap;
+    }
 }
 
 void ReportPrinter::paintPage(QPainter& painter, int page)
@@ -141,8 +214,8 @@ void ReportPrinter::paintRow(QPainter& painter, int record, qreal top)
 
 void ReportPrinter::paintCell(QPainter& painter, int column, qreal top, const QString& text)
 {
-    const qreal left = column * (m_columnWidth + m_columnGap);
-    drawLine(painter, QRectF(left, top, m_columnWidth, m_lineHeight), Qt::AlignLeft, text);
+    drawLine(painter, QRectF(m_columnLefts.at(column), top, m_columnWidths.at(column), m_lineHeight), Qt::AlignLeft,
+             text);
 }
 
 void ReportPrinter::paintFooter(QPainter& painter, int page)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class QFontMetricsF;
 class QPainter;
 class QPrinter;
 
@@ -19,8 +20,9 @@ struct PrintedReport {
     QList<QStringList> columns;
 };
 
-// Lays a report out on pages: a heading with the criteria, the column titles on every page, one
-// line per record with long entries cut to their column, and "Page n of m" at the foot.
+// Lays a report out on pages with margins of at least 10 mm: a heading with the criteria, the
+// column titles on every page, one line per record in columns sized to their content (an entry is
+// cut with "…" only when the page is full), and "Page n of m" at the foot.
 class ReportPrinter {
 public:
     explicit ReportPrinter(const PrintedReport& report);
@@ -31,6 +33,10 @@ public:
 
 private:
     void measure(const QPrinter& printer);
+    // Each column as wide as its content, or, when the page cannot hold them all, the narrow ones
+    // whole and the page's rest shared evenly among the wide ones.
+    void sizeColumns(const QFontMetricsF& titles, const QFontMetricsF& body);
+    qreal naturalWidth(int column, const QFontMetricsF& titles, const QFontMetricsF& body) const;
     void paintPage(QPainter& painter, int page);
     void paintHeading(QPainter& painter);
     void paintTitles(QPainter& painter, qreal top);
@@ -47,7 +53,8 @@ private:
     qreal m_pageHeight = 0;
     qreal m_lineHeight = 0;
     qreal m_headingHeight = 0;
-    qreal m_columnWidth = 0;
+    QList<qreal> m_columnLefts;
+    QList<qreal> m_columnWidths;
     qreal m_columnGap = 0;
     int m_rowsPerPage = 1;
     int m_pageCount = 1;

@@ -186,9 +186,13 @@ void frmReportResults::cmdPrint_Click()
     printer.setDocName(tr("Vantorel report"));
     // Eight columns read best across the long side of the page; the dialog can change it.
     printer.setPageOrientation(QPageLayout::Landscape);
+    if (m_lastPrintFile)
+        printer.setOutputFileName(*m_lastPrintFile);
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    if (m_lastPrintFile)
+        *m_lastPrintFile = printer.outputFileName();
 
     if (!ReportPrinter(printedReport()).print(printer)) {
         showMessage(this, tr("The report could not be printed. Please check the printer and try again."));

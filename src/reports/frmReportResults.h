@@ -32,6 +32,10 @@ public:
     // False when the criteria were refused; such a window is discarded without being shown.
     bool isBuilt() const { return m_built; }
 
+    // Where the print dialog keeps the file printed to last, so the next print offers it again;
+    // it outlives the window (the frame holds it for the session).
+    void rememberPrintFileIn(QString* lastPrintFile) { m_lastPrintFile = lastPrintFile; }
+
 private slots:
     void cmdOK_Click();
     void cmdPrint_Click();
@@ -54,6 +58,7 @@ private:
     QString m_subject;
     QString m_criteria;
     bool m_built = false;
+    QString* m_lastPrintFile = nullptr;
 };
 
 } // namespace vantorel

@@ -158,8 +158,9 @@ void frmMain::mnuCreateReport_Click()
 void frmMain::openReportResults()
 {
     const auto* generator = qobject_cast<const frmReportGen*>(sender());
-    showChild(m_reportResults, [generator]() -> QWidget* {
+    showChild(m_reportResults, [this, generator]() -> QWidget* {
         auto* results = new frmReportResults(*generator);
+        results->rememberPrintFileIn(&m_lastPrintFile);
         if (results->isBuilt())
             return results;
         delete results; // a refused report is never shown

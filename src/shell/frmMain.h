@@ -61,6 +61,8 @@ private:
     QPointer<QMdiSubWindow> m_reportGen;
     QPointer<QMdiSubWindow> m_reportResults;
     QPointer<QMdiSubWindow> m_help;
+    // The file the last report of this session was printed to, offered again by the next print.
+    QString m_lastPrintFile;
 };
 
 } // namespace vantorel
