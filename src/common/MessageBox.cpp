@@ -1,10 +1,11 @@
 #include "common/MessageBox.h"
 
+#include "common/ShownText.h"
+
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QVBoxLayout>
 
 namespace vantorel {
@@ -65,14 +66,7 @@ void showMessage(QWidget* parent, const QString& text)
 
 QString quotedValue(const QString& value)
 {
-    const qsizetype lineEnd = value.indexOf(QRegularExpression(QStringLiteral("[\\r\\n\\x{2028}\\x{2029}]")));
-    QString shown = value.left(lineEnd < 0 ? value.size() : lineEnd);
-    if (shown.size() <= kLongestQuotedValue && shown.size() == value.size())
-        return value;
-    int cut = int(qMin(shown.size(), qsizetype(kLongestQuotedValue)));
-    if (cut > 0 && shown.at(cut - 1).isHighSurrogate()) // never split an emoji in two
-        --cut;
-    return shown.left(cut) + QStringLiteral("…");
+    return firstLineShown(value, kLongestQuotedValue);
 }
 
 } // namespace vantorel

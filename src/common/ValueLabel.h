@@ -17,16 +17,12 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
-    // The part of `value` a display can show on one line: up to its first line break, at most
-    // `limit` characters, never half an emoji; `cut` tells whether anything was left out.
-    static QString firstLine(const QString& value, int limit, bool* cut = nullptr);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
 
 private:
-    QString shownText(bool* elided) const;
+    QString shownText() const;
 };
 
 } // namespace vantorel

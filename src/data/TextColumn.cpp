@@ -14,12 +14,19 @@ void TextColumn::append(const QString& text)
     append(utf8.constData(), utf8.size());
 }
 
-QString TextColumn::text(qsizetype entry) const
+QString TextColumn::text(qsizetype entry, qsizetype maxBytes) const
 {
     if (entry < 0 || entry >= m_ends.size())
         return QString();
     const qsizetype begin = entry == 0 ? 0 : m_ends.at(entry - 1);
-    return QString::fromUtf8(m_bytes.constData() + begin, m_ends.at(entry) - begin);
+    qsizetype size = m_ends.at(entry) - begin;
+    if (maxBytes >= 0 && size > maxBytes) {
+        size = maxBytes;
+        // Back to the start of a character, so the cut never leaves half of one.
+        while (size > 0 && (uchar(m_bytes.at(begin + size)) & 0xC0) == 0x80)
+            --size;
+    }
+    return QString::fromUtf8(m_bytes.constData() + begin, size);
 }
 
 QStringList TextColumn::toStringList() const

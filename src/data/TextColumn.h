@@ -15,8 +15,9 @@ public:
     void append(const QString& text);
 
     qsizetype size() const { return m_ends.size(); }
-    // The entry's text; empty text past the last entry.
-    QString text(qsizetype entry) const;
+    // The entry's text, or its start when it holds more than `maxBytes` bytes of UTF-8; empty
+    // text past the last entry.
+    QString text(qsizetype entry, qsizetype maxBytes = -1) const;
     QStringList toStringList() const;
 
 private:

@@ -1,6 +1,15 @@
 #include "reports/TextColumnModel.h"
 
+#include "common/ShownText.h"
+
 namespace vantorel {
+
+namespace {
+
+constexpr int kShownChars = 500;
+constexpr int kToolTipSourceChars = 2001;
+
+} // namespace
 
 void TextColumnModel::setColumn(data::TextColumn column)
 {
@@ -16,9 +25,19 @@ int TextColumnModel::rowCount(const QModelIndex& parent) const
 
 QVariant TextColumnModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
-    return m_column.text(index.row());
+    switch (role) {
+    case Qt::DisplayRole:
+        // More than a column is wide, and a small part of a value of megabytes.
+        return firstLineShown(m_column.text(index.row(), 4 * kShownChars), kShownChars);
+    case Qt::ToolTipRole:
+        return toolTipShown(m_column.text(index.row(), 4 * kToolTipSourceChars));
+    case kWholeTextRole:
+        return m_column.text(index.row());
+    default:
+        return {};
+    }
 }
 
 } // namespace vantorel

@@ -12,6 +12,9 @@ class TextColumnModel : public QAbstractListModel {
     Q_OBJECT
 
 public:
+    // The whole text of an entry; the display and tool tip show a bounded part of it.
+    static constexpr int kWholeTextRole = Qt::UserRole;
+
     using QAbstractListModel::QAbstractListModel;
 
     void setColumn(data::TextColumn column);

@@ -178,7 +178,7 @@ QStringList reportEntries(const QWidget* results, int column)
     const QAbstractItemModel* entries = child<QAbstractItemView>(results, QStringLiteral("lstField%1").arg(column))->model();
     QStringList texts;
     for (int row = 0; row < entries->rowCount(); ++row)
-        texts << entries->index(row, 0).data().toString();
+        texts << entries->index(row, 0).data(Qt::UserRole).toString(); // the whole text
     return texts;
 }
 

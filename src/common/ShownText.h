@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace vantorel {
+
+// How much of a value a display shows. A stored value may be megabytes long; a display shows a
+// bounded part of it, so that no value can make a window slow, and ends that part in "…".
+
+// The value's first line, at most `limit` characters of it (never half an emoji), with "…"
+// after it when anything was left out.
+QString firstLineShown(const QString& value, int limit);
+
+// The value for a tool tip: at most a screenful of it, wrapped, with "…" when cut.
+QString toolTipShown(const QString& value);
+
+} // namespace vantorel
