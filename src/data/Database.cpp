@@ -124,8 +124,10 @@ std::optional<Vehicle> Database::firstVehicle(const QString& vehicleNumber)
 
 std::optional<Job> Database::firstJob(const JobKey& key)
 {
-    RowScan scan(*this, QStringLiteral("select * from Servicing where \"Date\" = ? and VNumber = ?"),
-                 {textValue(key.date), textValue(key.vehicleNumber)},
+    // The values are bound as they were read, and "is" also matches a stored Null, so a listed
+    // job is found again whatever kind of value another program stored in these fields.
+    RowScan scan(*this, QStringLiteral("select * from Servicing where \"Date\" is ? and VNumber is ?"),
+                 {QVariant::fromValue(key.storedDate), QVariant::fromValue(key.storedVehicleNumber)},
                  QStringLiteral("The maintenance job could not be looked up in Vantorel.mdb."));
     const QVector<int> f = fieldsOf(scan, QStringLiteral("Servicing"), kJobFields);
     if (!scan.next())
@@ -141,8 +143,12 @@ QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
     const int date = scan.field(QStringLiteral("Servicing"), QStringLiteral("Date"));
     const int vehicle = scan.field(QStringLiteral("Servicing"), QStringLiteral("VNumber"));
     QList<JobKey> jobs;
-    while (scan.next())
-        jobs.append(JobKey{scan.text(date), scan.text(vehicle)});
+    while (scan.next()) {
+        JobKey key{{}, {}, scan.stored(date), scan.stored(vehicle)};
+        key.date = scan.text(date);
+        key.vehicleNumber = scan.text(vehicle);
+        jobs.append(key);
+    }
     return jobs;
 }
 
