@@ -5,9 +5,11 @@
 #include "data/StoreError.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -53,18 +55,25 @@ QVector<int> fieldsOf(const RowScan& scan, const QString& table, const QStringLi
 } // namespace
 
 Database::Database()
+    : Database(QString::fromLatin1(kDatabaseFileName))
+{
+}
+
+Database::Database(const QString& path)
     : m_connectionName(QStringLiteral("vantorel-%1").arg(reinterpret_cast<quintptr>(this)))
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw opens an existing file only: the program never creates the database.
-    db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QLatin1String(kDatabaseFileName)));
+    db.setDatabaseName(QStringLiteral("file:%1?mode=rw")
+                           .arg(QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open()) {
         const QString reason = describe(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
-        throw StoreError(QStringLiteral("The database file Vantorel.mdb could not be opened in the "
-                                        "folder %1.").arg(QDir::toNativeSeparators(QDir::currentPath())),
+        const QFileInfo file(path);
+        throw StoreError(QStringLiteral("The database file %1 could not be opened in the folder %2.")
+                             .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
                          reason);
     }
 }
