@@ -140,8 +140,8 @@ QString readLine()
 
 QString askHidden(const QString& prompt)
 {
+    const EchoOff quiet; // before the prompt, so nothing typed after it is ever shown
     QTextStream(stderr) << prompt << Qt::flush;
-    const EchoOff quiet;
     const QString typed = readLine();
     QTextStream(stderr) << '\n';
     return typed;
