@@ -16,10 +16,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
 #include <QThread>
@@ -182,11 +180,6 @@ bool entriesKept(QWidget* window, const WindowAction& action)
     return true;
 }
 
-frmMain* openMainWindow()
-{
-    return test::visibleWindow<frmMain>();
-}
-
 QString appenderPath()
 {
     return qEnvironmentVariable("VANTOREL_APPENDER",
@@ -259,17 +252,6 @@ Q_DECLARE_METATYPE(Before)
 class TestFaults : public QObject {
     Q_OBJECT
 
-private:
-    QPointer<frmLogin> attemptLogin(const QString& id, const QString& password)
-    {
-        auto* login = new frmLogin;
-        login->show();
-        login->findChild<QLineEdit*>(QStringLiteral("txtEmpID"))->setText(id);
-        login->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(password);
-        login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
-        return login;
-    }
-
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
     void cleanup() { test::closeAllWindows(); }
@@ -293,7 +275,7 @@ private slots:
                 QVERIFY2(text.contains(QStringLiteral("Vantorel.mdb")) && !text.startsWith('<'),
                          qPrintable(label + QStringLiteral(": ") + text));
                 QVERIFY2(!text.contains(QStringLiteral("Successfully")), qPrintable(label));
-                QVERIFY2(window && window->isVisible() && !openMainWindow(), qPrintable(label));
+                QVERIFY2(window && window->isVisible() && !test::visibleWindow<frmMain>(), qPrintable(label));
                 QVERIFY2(!test::visibleWindow<frmReportResults>(), qPrintable(label));
                 QVERIFY2(entriesKept(window, action), qPrintable(label));
                 QCOMPARE(QFileInfo::exists(store.databasePath()), existed);
@@ -312,10 +294,10 @@ private slots:
         MessageWatcher messages;
         {
             LockHolder holder(store.databasePath(), "exclusive", 1.0);
-            attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+            press(openFilled(actionNamed("log-in")), actionNamed("log-in"));
         }
         QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('|')));
-        QVERIFY(openMainWindow());
+        QVERIFY(test::visibleWindow<frmMain>());
     }
 
     void lockHeldPastTheTimeoutIsReportedThenCleared()
@@ -323,16 +305,18 @@ private slots:
         TestStore store;
         store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
         MessageWatcher messages;
-        QPointer<frmLogin> login;
+        const WindowAction logIn = actionNamed("log-in");
+        QPointer<QWidget> login;
         {
             LockHolder holder(store.databasePath(), "exclusive", 6.5);
-            login = attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+            login = openFilled(logIn);
+            press(login, logIn);
             const QString text = messages.takeOnly();
             QVERIFY2(text.contains(QStringLiteral("locked")), qPrintable(text));
-            QVERIFY(login && login->isVisible() && !openMainWindow());
+            QVERIFY(login && login->isVisible() && !test::visibleWindow<frmMain>());
         }
-        login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
-        QVERIFY(openMainWindow());
+        press(login, logIn);
+        QVERIFY(test::visibleWindow<frmMain>());
         QCOMPARE(store.count(QStringLiteral("Vehicle")), 1); // the other program's record, once
     }
 

@@ -6,7 +6,6 @@
 #include "TestSupport.h"
 
 #include "data/Credentials.h"
-#include "data/Database.h"
 #include "maintenance/frmRepairHistory.h"
 #include "maintenance/frmServicing.h"
 #include "records/frmAddUser.h"
@@ -197,31 +196,6 @@ private:
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
     void cleanup() { test::closeAllWindows(); }
-
-    void storeKeepsHostileValuesByteForByte()
-    {
-        TestStore store;
-        StatementLog log;
-        for (const QString& value : hostileValues()) {
-            data::Database().append(data::Vehicle{value, value, value, value, value, value, value, value});
-            data::Database().append(data::Job{value, value, value, value, value, value, value});
-        }
-        for (const QString& value : hostileValues()) {
-            const std::optional<data::Vehicle> vehicle = data::Database().firstVehicle(value);
-            QVERIFY(vehicle);
-            QCOMPARE(vehicle->make, value);
-            QCOMPARE(vehicle->datePurchased, value);
-            const QList<data::JobKey> jobs = data::Database().jobsOf(value);
-            QCOMPARE(jobs.size(), 1);
-            QCOMPARE(jobs.first().date, value);
-            const std::optional<data::Job> job = data::Database().firstJob(jobs.first());
-            QVERIFY(job);
-            QCOMPARE(job->comments, value);
-        }
-        QCOMPARE(store.count(QStringLiteral("Vehicle")), int(hostileValues().size()));
-        QCOMPARE(statementsCarryingAValue(log), QStringList());
-        QVERIFY(!log.statements().isEmpty());
-    }
 
     // What a user types into the windows comes back unchanged in the history and in reports.
     void hostileEntriesSurviveTheWindowsByteForByte()
