@@ -16,12 +16,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
-#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
+#include <QThread>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -181,11 +180,6 @@ bool entriesKept(QWidget* window, const WindowAction& action)
     return true;
 }
 
-frmMain* openMainWindow()
-{
-    return test::visibleWindow<frmMain>();
-}
-
 QString appenderPath()
 {
     return qEnvironmentVariable("VANTOREL_APPENDER",
@@ -234,21 +228,29 @@ private:
     QProcess m_process;
 };
 
+// What stands at Vantorel.mdb when setup starts.
+enum class Before { Nothing, DanglingLink, OldFile };
+
+// The names in the folder, links and hidden files included.
+QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// Whether the file is what setup --demo with one manager makes, whole.
+bool isWholeDemo(const TestStore& store)
+{
+    return store.rows(QStringLiteral("pragma integrity_check")).value(0).value(0) == QLatin1String("ok")
+        && store.count(QStringLiteral("Person")) == 6 && store.count(QStringLiteral("Vehicle")) == 36
+        && store.count(QStringLiteral("Servicing")) == 60;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(Before)
 
 class TestFaults : public QObject {
     Q_OBJECT
-
-private:
-    QPointer<frmLogin> attemptLogin(const QString& id, const QString& password)
-    {
-        auto* login = new frmLogin;
-        login->show();
-        login->findChild<QLineEdit*>(QStringLiteral("txtEmpID"))->setText(id);
-        login->findChild<QLineEdit*>(QStringLiteral("txtPassword"))->setText(password);
-        login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
-        return login;
-    }
 
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
@@ -273,7 +275,7 @@ private slots:
                 QVERIFY2(text.contains(QStringLiteral("Vantorel.mdb")) && !text.startsWith('<'),
                          qPrintable(label + QStringLiteral(": ") + text));
                 QVERIFY2(!text.contains(QStringLiteral("Successfully")), qPrintable(label));
-                QVERIFY2(window && window->isVisible() && !openMainWindow(), qPrintable(label));
+                QVERIFY2(window && window->isVisible() && !test::visibleWindow<frmMain>(), qPrintable(label));
                 QVERIFY2(!test::visibleWindow<frmReportResults>(), qPrintable(label));
                 QVERIFY2(entriesKept(window, action), qPrintable(label));
                 QCOMPARE(QFileInfo::exists(store.databasePath()), existed);
@@ -292,10 +294,10 @@ private slots:
         MessageWatcher messages;
         {
             LockHolder holder(store.databasePath(), "exclusive", 1.0);
-            attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+            press(openFilled(actionNamed("log-in")), actionNamed("log-in"));
         }
         QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('|')));
-        QVERIFY(openMainWindow());
+        QVERIFY(test::visibleWindow<frmMain>());
     }
 
     void lockHeldPastTheTimeoutIsReportedThenCleared()
@@ -303,16 +305,18 @@ private slots:
         TestStore store;
         store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
         MessageWatcher messages;
-        QPointer<frmLogin> login;
+        const WindowAction logIn = actionNamed("log-in");
+        QPointer<QWidget> login;
         {
             LockHolder holder(store.databasePath(), "exclusive", 6.5);
-            login = attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
+            login = openFilled(logIn);
+            press(login, logIn);
             const QString text = messages.takeOnly();
             QVERIFY2(text.contains(QStringLiteral("locked")), qPrintable(text));
-            QVERIFY(login && login->isVisible() && !openMainWindow());
+            QVERIFY(login && login->isVisible() && !test::visibleWindow<frmMain>());
         }
-        login->findChild<QPushButton*>(QStringLiteral("cmdSubmit"))->click();
-        QVERIFY(openMainWindow());
+        press(login, logIn);
+        QVERIFY(test::visibleWindow<frmMain>());
         QCOMPARE(store.count(QStringLiteral("Vehicle")), 1); // the other program's record, once
     }
 
@@ -425,6 +429,76 @@ private slots:
             next = reported.last().toLongLong() + 2; // the job after the last reported may be stored too
         }
         verifyWholeJobs(store, 25);
+    }
+
+    void interruptedSetupLeavesNoFileOrAWholeOne_data()
+    {
+        QTest::addColumn<int>("killAfterMs"); // -1: not killed; its disk fills up instead
+        QTest::addColumn<Before>("before");
+        QList<int> moments = {0, 10, 25, 50, 80, 120, 160, 200, 250, 300, 360, 450, 600, 900};
+        QRandomGenerator generator(13);
+        for (int i = 0; i < 4; ++i)
+            moments << int(generator.bounded(700));
+        for (int ms : moments)
+            QTest::addRow("nothing there, killed after %d ms", ms) << ms << Before::Nothing;
+        for (int ms : {50, 200, 400, 900}) {
+            QTest::addRow("dangling link, killed after %d ms", ms) << ms << Before::DanglingLink;
+            QTest::addRow("old file and --force, killed after %d ms", ms) << ms << Before::OldFile;
+        }
+        QTest::newRow("nothing there, disk full") << -1 << Before::Nothing;
+        QTest::newRow("dangling link, disk full") << -1 << Before::DanglingLink;
+        QTest::newRow("old file and --force, disk full") << -1 << Before::OldFile;
+    }
+
+    // Setup is stopped by SIGKILL at a moment, or fails: Vantorel.mdb is whole or not there at
+    // all, what stood there before is untouched, and a failing setup leaves nothing of its own.
+    void interruptedSetupLeavesNoFileOrAWholeOne()
+    {
+        QFETCH(int, killAfterMs);
+        QFETCH(Before, before);
+        TestStore store; // its empty file stands for an old one
+        const QString path = store.databasePath();
+        const QByteArray old = readAll(path);
+        QStringList arguments = {"--demo", "--manager-id", "99000001", "--password-stdin"};
+        if (before == Before::OldFile)
+            arguments << QStringLiteral("--force");
+        else
+            QVERIFY(QFile::remove(path));
+        if (before == Before::DanglingLink)
+            QVERIFY(QFile::link(QStringLiteral("nowhere"), path));
+        const QStringList namesBefore = namesIn(store.folder());
+
+        QProcess setup;
+        setup.setWorkingDirectory(store.folder());
+        if (killAfterMs < 0) {
+            setup.setChildProcessModifier([] {
+                std::signal(SIGXFSZ, SIG_IGN); // past the limit a write fails, as on a full disk
+                const rlimit small{20000, 20000};
+                setrlimit(RLIMIT_FSIZE, &small);
+            });
+        }
+        setup.start(test::setupProgram(), arguments);
+        setup.write("manager password\n");
+        setup.closeWriteChannel();
+        if (killAfterMs >= 0) {
+            QThread::msleep(ulong(killAfterMs));
+            ::kill(pid_t(setup.processId()), SIGKILL);
+        }
+        QVERIFY(setup.waitForFinished(30000));
+        const bool succeeded = setup.exitStatus() == QProcess::NormalExit && setup.exitCode() == 0;
+
+        const QFileInfo file(path);
+        if (before == Before::DanglingLink) {
+            QVERIFY(!succeeded);
+            QCOMPARE(file.symLinkTarget(), QDir(store.folder()).filePath(QStringLiteral("nowhere")));
+            QVERIFY(!file.exists());
+        } else if (file.exists() && !(before == Before::OldFile && readAll(path) == old)) {
+            QVERIFY2(isWholeDemo(store), "a half-made Vantorel.mdb");
+        } else {
+            QVERIFY(!succeeded);
+        }
+        if (killAfterMs < 0)
+            QCOMPARE(namesIn(store.folder()), namesBefore);
     }
 
     void fullDiskRefusesTheAppendAndLosesNothing()

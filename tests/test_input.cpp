@@ -6,7 +6,6 @@
 #include "TestSupport.h"
 
 #include "data/Credentials.h"
-#include "data/Database.h"
 #include "maintenance/frmRepairHistory.h"
 #include "maintenance/frmServicing.h"
 #include "records/frmAddUser.h"
@@ -17,13 +16,23 @@
 #include "shell/frmMain.h"
 
 #include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
+
+#include <limits>
+#include <poll.h>
+#include <pty.h>
+#include <sodium.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace vantorel;
 using vantorel::test::MessageWatcher;
@@ -83,6 +92,84 @@ QList<QStringList> reportFor(const QString& choice, const QString& value)
     return test::reportRows(&results, frmReportResults::kColumnCount);
 }
 
+// The hash with its cost settings replaced by `cost`.
+QString withCost(const QString& hash, const char* cost)
+{
+    QStringList parts = hash.split(QLatin1Char('$'));
+    parts[3] = cost;
+    return parts.join(QLatin1Char('$'));
+}
+
+// A table as another program may make it: no declared kinds, so every value keeps its own.
+void makeUntyped(TestStore& store, const QString& table, const QString& fields)
+{
+    store.rows(QStringLiteral("drop table %1").arg(table));
+    store.rows(QStringLiteral("create table %1 (%2)").arg(table, fields));
+}
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray shown; // what the user saw: its error output, or its terminal
+};
+
+// Reads the terminal until it has shown `prompts` prompts or is closed; a guard, not a measure,
+// ends a wait that would never end.
+void awaitPrompts(int terminal, QByteArray& shown, int prompts)
+{
+    const QDeadlineTimer guard(10000);
+    while (shown.count(": ") < prompts && !guard.hasExpired()) {
+        pollfd ready{terminal, POLLIN, 0};
+        char bytes[256];
+        if (poll(&ready, 1, 50) > 0) {
+            const ssize_t size = read(terminal, bytes, sizeof bytes);
+            if (size <= 0)
+                return;
+            shown.append(bytes, size);
+        }
+    }
+}
+
+// Runs the setup tool in `folder`. With `terminal`, its standard input and error are a terminal
+// of its own and each line is typed after a prompt; otherwise the lines go to standard input.
+ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines, bool terminal)
+{
+    QProcess tool;
+    tool.setWorkingDirectory(folder);
+    int controller = -1;
+    int device = -1;
+    if (terminal) {
+        openpty(&controller, &device, nullptr, nullptr, nullptr);
+        tool.setChildProcessModifier([device] {
+            setsid();
+            ioctl(device, TIOCSCTTY, 0);
+            dup2(device, STDIN_FILENO);
+            dup2(device, STDERR_FILENO);
+        });
+    }
+    tool.start(test::setupProgram(), arguments);
+    if (terminal)
+        close(device); // the tool's own now: the terminal closes when the tool ends
+    ToolRun run;
+    for (int line = 0; line < lines.size(); ++line) {
+        const QByteArray typed = lines[line].toUtf8() + '\n';
+        if (terminal) {
+            awaitPrompts(controller, run.shown, line + 1);
+            write(controller, typed.constData(), size_t(typed.size()));
+        } else {
+            tool.write(typed);
+        }
+    }
+    tool.closeWriteChannel();
+    tool.waitForFinished(30000);
+    if (terminal) {
+        awaitPrompts(controller, run.shown, std::numeric_limits<int>::max());
+        close(controller);
+    }
+    run.shown += tool.readAllStandardError();
+    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    return run;
+}
+
 double median(QList<double> values)
 {
     std::sort(values.begin(), values.end());
@@ -108,31 +195,7 @@ private:
 
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
-
-    void storeKeepsHostileValuesByteForByte()
-    {
-        TestStore store;
-        StatementLog log;
-        for (const QString& value : hostileValues()) {
-            data::Database().append(data::Vehicle{value, value, value, value, value, value, value, value});
-            data::Database().append(data::Job{value, value, value, value, value, value, value});
-        }
-        for (const QString& value : hostileValues()) {
-            const std::optional<data::Vehicle> vehicle = data::Database().firstVehicle(value);
-            QVERIFY(vehicle);
-            QCOMPARE(vehicle->make, value);
-            QCOMPARE(vehicle->datePurchased, value);
-            const QList<data::JobKey> jobs = data::Database().jobsOf(value);
-            QCOMPARE(jobs.size(), 1);
-            QCOMPARE(jobs.first().date, value);
-            const std::optional<data::Job> job = data::Database().firstJob(jobs.first());
-            QVERIFY(job);
-            QCOMPARE(job->comments, value);
-        }
-        QCOMPARE(store.count(QStringLiteral("Vehicle")), int(hostileValues().size()));
-        QCOMPARE(statementsCarryingAValue(log), QStringList());
-        QVERIFY(!log.statements().isEmpty());
-    }
+    void cleanup() { test::closeAllWindows(); }
 
     // What a user types into the windows comes back unchanged in the history and in reports.
     void hostileEntriesSurviveTheWindowsByteForByte()
@@ -210,22 +273,160 @@ private slots:
         QCOMPARE(statementsCarryingAValue(log), QStringList());
     }
 
-    void hashesAreSaltedAndVerified()
+    void storedPasswordForms_data()
     {
-        const QString first = data::hashPassword(QStringLiteral("Same password"));
-        const QString second = data::hashPassword(QStringLiteral("Same password"));
-        QVERIFY(first.startsWith(QStringLiteral("$argon2id$")));
-        QVERIFY(first != second);
-        QVERIFY(!first.contains(QStringLiteral("Same password")));
-        QVERIFY(data::passwordMatches(first, QStringLiteral("Same password")));
-        QVERIFY(data::passwordMatches(second, QStringLiteral("Same password")));
-        QVERIFY(!data::passwordMatches(first, QStringLiteral("same password")));
-        QVERIFY(!data::passwordMatches(first, QStringLiteral("Same password ")));
-        QVERIFY(!data::passwordMatches(first, first)); // the hash itself is no password
-        QVERIFY(!data::passwordMatches(std::nullopt, QString()));
-        QVERIFY(data::passwordMatches(QStringLiteral(""), QString()));
-        QVERIFY(data::passwordMatches(QString::fromUtf8("Çlear 🚐"), QString::fromUtf8("Çlear 🚐")));
-        QVERIFY(!data::passwordMatches(QString::fromUtf8("Çlear 🚐"), QString::fromUtf8("Çlear")));
+        QTest::addColumn<QString>("stored"); // a null text stands for no value
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("matches");
+        const QString ours = data::hashPassword(QStringLiteral("right"));
+        char argon2i[crypto_pwhash_STRBYTES];
+        QVERIFY(crypto_pwhash_argon2i_str(argon2i, "right", 5, crypto_pwhash_argon2i_OPSLIMIT_INTERACTIVE,
+                                          crypto_pwhash_argon2i_MEMLIMIT_INTERACTIVE) == 0);
+        const QString other = QString::fromLatin1(argon2i);
+        QTest::newRow("our hash, right") << ours << "right" << true;
+        QTest::newRow("our hash, letter case") << ours << "Right" << false;
+        QTest::newRow("our hash typed as it is") << ours << ours << false;
+        QTest::newRow("argon2i, right") << other << "right" << true;
+        QTest::newRow("argon2i typed as it is") << other << other << false;
+        // Costs past the ceiling; 2^32-1 passes would hang the log-in if they reached the library.
+        for (const char* cost : {"m=65536,t=4294967295,p=1", "m=4194304,t=1,p=1", "m=262144,t=4,p=1",
+                                 "m=65536,t=2,p=4", "m=65536,t=99999999999,p=1", "m=65536,t=0,p=1"})
+            QTest::addRow("cost %s", cost) << withCost(ours, cost) << withCost(ours, cost) << false;
+        for (const char* form : {"$argon2d$v=19$m=65536,t=2,p=1$c2FsdHNhbHQ$aGFzaGhhc2g", "$argon2id$v=19$m=65536",
+                                 "$argon2id$v=16$m=65536,t=2,p=1$c2FsdHNhbHQ$aGFzaGhhc2g", "$argon2",
+                                 "$scrypt$ln=16,r=8,p=1$c2FsdA$aGFzaA", "$7$C6..../....SodiumChloride$kBGj9fHznVYFQMEn",
+                                 "$2b$12$R9h/cIPz0gi.URNNX3kh2OPST9/PgBkqquzi.Ss7KIUgO2t0jWMUW", "$6$salt$hash"})
+            QTest::addRow("%s typed as it is", form) << QString::fromLatin1(form) << QString::fromLatin1(form) << false;
+        QTest::newRow("clear text") << "right" << "right" << true;
+        QTest::newRow("clear text, letter case") << "right" << "RIGHT" << false;
+        QTest::newRow("clear text, trailing blank") << "right" << "right " << false;
+        QTest::newRow("clear text with a dollar") << "$5 bill" << "$5 bill" << true;
+        QTest::newRow("clear text, empty") << "" << "" << true;
+        QTest::newRow("clear text, emoji") << QString::fromUtf8("Çlear 🚐") << QString::fromUtf8("Çlear 🚐") << true;
+        QTest::newRow("clear text, a prefix") << QString::fromUtf8("Çlear 🚐") << QString::fromUtf8("Çlear") << false;
+        QTest::newRow("no value") << QString() << "" << false;
+    }
+
+    void storedPasswordForms()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, typed);
+        QFETCH(bool, matches);
+        QCOMPARE(data::passwordMatches(stored.isNull() ? std::nullopt : std::optional(stored), typed), matches);
+    }
+
+    void setupTakesThePasswordOffTheCommandLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("terminal");
+        QTest::addColumn<QString>("refusal"); // empty when the file is made
+        const QStringList manager = {"--manager-id", "77"};
+        QTest::newRow("standard input") << manager + QStringList{"--password-stdin"} << QStringList{" pass word "} << false << "";
+        QTest::newRow("terminal") << manager << QStringList{"pass word", "pass word"} << true << "";
+        QTest::newRow("terminal, two passwords") << manager << QStringList{"pass word", "pass ward"} << true << "differ";
+        QTest::newRow("no terminal") << manager << QStringList{"pass word"} << false << "--password-stdin";
+        QTest::newRow("empty password") << manager + QStringList{"--password-stdin"} << QStringList{""} << false << "empty";
+        QTest::newRow("nothing on input") << manager + QStringList{"--password-stdin"} << QStringList{} << false << "no password";
+        QTest::newRow("password option") << manager + QStringList{"--manager-password", "x"} << QStringList{} << false << "Usage:";
+        QTest::newRow("stray word") << QStringList{"--demo", "yes"} << QStringList{} << false << "Usage:";
+        QTest::newRow("unknown option") << QStringList{"--demo", "--quiet"} << QStringList{} << false << "Usage:";
+        QTest::newRow("password without manager") << QStringList{"--demo", "--password-stdin"} << QStringList{"pass word"} << false << "Usage:";
+    }
+
+    void setupTakesThePasswordOffTheCommandLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, lines);
+        QFETCH(bool, terminal);
+        QFETCH(QString, refusal);
+        TestStore scratch;
+        QVERIFY(QFile::remove(scratch.databasePath()));
+        const ToolRun run = runSetup(scratch.folder(), arguments, lines, terminal);
+        QVERIFY2(run.shown.contains(refusal.toUtf8()), run.shown.constData());
+        QCOMPARE(run.exitCode == 0, refusal.isEmpty());
+        for (const QString& line : lines)
+            QVERIFY2(line.isEmpty() || !run.shown.contains(line.toUtf8()), "the password was shown");
+        const QStringList made = QDir(scratch.folder()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        QCOMPARE(made, refusal.isEmpty() ? QStringList{"Vantorel.mdb"} : QStringList{});
+        if (refusal.isEmpty()) {
+            const QString stored = scratch.rows(QStringLiteral("select Password from Person where IDNumber = '77'"))[0][0];
+            QVERIFY(data::passwordMatches(stored, lines.first()));
+        }
+    }
+
+    // Whatever another program stored in Manager, the log-in, the report's Manager column and the
+    // "Manager?" criterion read it alike.
+    void everyManagerValueReadsAlike_data()
+    {
+        QTest::addColumn<QString>("stored"); // as an SQL expression, so it keeps its kind
+        QTest::addColumn<bool>("manager");
+        const QList<std::pair<const char*, bool>> values = {
+            {"'Yes'", true}, {"'TRUE'", true}, {"'-1'", true}, {"' yes '", true},
+            {"char(9, 10) || 'True' || char(13, 11, 12)", true}, {"1", true}, {"-1", true}, {"1.0", true},
+            {"-1.0", true}, {"x'596573'", true}, {"cast(x'2d310a' as blob)", true},
+            {"0", false}, {"2", false}, {"0.5", false}, {"'No'", false}, {"'1.0'", false},
+            {"'yes please'", false}, {"null", false}, {"x'ff00'", false}, {"'ye' || char(0) || 's'", false}};
+        for (const auto& [stored, manager] : values)
+            QTest::newRow(stored) << QString::fromLatin1(stored) << manager;
+    }
+
+    void everyManagerValueReadsAlike()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, manager);
+        TestStore store;
+        MessageWatcher messages;
+        makeUntyped(store, QStringLiteral("Person"), QStringLiteral("IDNumber, LName, FName, Address, Telephone, Password, Manager"));
+        store.rows(QStringLiteral("insert into Person values ('10000001', 'L', 'F', 'A', 'T', 'pw', %1)").arg(stored));
+
+        auto* login = new frmLogin;
+        box(login, QStringLiteral("txtEmpID"))->setText(QStringLiteral("10000001"));
+        box(login, QStringLiteral("txtPassword"))->setText(QStringLiteral("pw"));
+        button(login, QStringLiteral("cmdSubmit"))->click();
+        auto* frame = test::visibleWindow<frmMain>();
+        QVERIFY(frame);
+        QCOMPARE(child<QAction>(frame, QStringLiteral("mnuManager"))->isVisible(), manager);
+
+        QCOMPARE(reportFor(QStringLiteral("All Employees"), {}).value(0).value(5), manager ? "Yes" : "No");
+        QCOMPARE(reportFor(QStringLiteral("Manager?"), QStringLiteral("Yes")).size(), manager ? 1 : 0);
+        QCOMPARE(reportFor(QStringLiteral("Manager?"), QStringLiteral("No")).size(), manager ? 0 : 1);
+        QCOMPARE(messages.texts, QStringList());
+    }
+
+    // A job whose fields another program stored as any kind of value is listed, found and shown.
+    void jobsOfEveryKindAreFoundAgain_data()
+    {
+        QTest::addColumn<QString>("stored"); // Date and Comments, as an SQL expression
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("text") << "'6/1/2024'" << "6/1/2024";
+        QTest::newRow("blob") << "x'362f312f32303234'" << "6/1/2024";
+        QTest::newRow("invalid UTF-8") << "cast(x'36ff2f31' as text)" << QString::fromUtf8("6\uFFFD/1");
+        QTest::newRow("whole number") << "20240601" << "20240601";
+        QTest::newRow("real number") << "2024.5" << "2024.5";
+        QTest::newRow("no value") << "null" << "";
+        QTest::newRow("empty blob") << "x''" << "";
+    }
+
+    void jobsOfEveryKindAreFoundAgain()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        TestStore store;
+        store.addVehicle(QStringLiteral("1001"));
+        makeUntyped(store, QStringLiteral("Servicing"), QStringLiteral("VNumber, IDNumber, Location, \"Date\", StartTime, StopTime, Comments"));
+        store.rows(QStringLiteral("insert into Servicing values ('1001', 'M1', 'Bay', %1, 'a', 'b', %1)").arg(stored));
+        MessageWatcher messages;
+        frmRepairHistory history;
+        box(&history, QStringLiteral("txtVehicleNumber"))->setText(QStringLiteral("1001"));
+        button(&history, QStringLiteral("cmdShowHistory"))->click();
+        auto* dates = child<QAbstractItemView>(&history, QStringLiteral("lstRepairDates"));
+        QCOMPARE(dates->model()->rowCount(), 1);
+        QCOMPARE(dates->model()->index(0, 0).data().toString(), shown);
+        dates->setCurrentIndex(dates->model()->index(0, 0));
+        QCOMPARE(test::texts(&history, {"lblMaintenanceDate", "lblMechanic", "lblComments"}),
+                 QStringList({shown, "M1", shown}));
+        QCOMPARE(messages.texts, QStringList());
     }
 
     // Only relative times, and with a wide margin: the two answers must cost the same hashing work.

@@ -601,8 +601,9 @@ private slots:
 
         QProcess tool;
         tool.setWorkingDirectory(scratch.folder());
-        tool.start(setup, {QStringLiteral("--manager-id"), QStringLiteral("99000001"),
-                           QStringLiteral("--manager-password"), QStringLiteral("first one")});
+        tool.start(setup, {QStringLiteral("--manager-id"), QStringLiteral("99000001"), QStringLiteral("--password-stdin")});
+        tool.write("first one\n");
+        tool.closeWriteChannel();
         QVERIFY(tool.waitForFinished(30000));
         QCOMPARE(tool.exitCode(), 0);
         const QList<QStringList> people = scratch.rows(QStringLiteral("select IDNumber, Password, Manager from Person"));

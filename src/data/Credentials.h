@@ -9,7 +9,9 @@ namespace vantorel::data {
 // The stored form of a new password: an argon2id hash string (libsodium, interactive limits).
 QString hashPassword(const QString& password);
 
-// Whether a typed password matches what Person holds. A stored hash is verified; any other
+// Whether a typed password matches what Person holds. A stored argon2id or argon2i hash is
+// verified when its cost lies within a ceiling (256 MiB, and the work of 3 passes over it); any
+// other text in a password-hash format ("$argon2...", "$2b$", "$7$"...) matches nothing. Any other
 // stored text, put into the file by other means, must equal the typed text exactly (letter case
 // and blanks count). A stored Null matches nothing.
 bool passwordMatches(const std::optional<QString>& stored, const QString& typed);

@@ -5,9 +5,11 @@
 #include "data/StoreError.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QUrl>
 
 #include <sqlite3.h>
 
@@ -53,18 +55,25 @@ QVector<int> fieldsOf(const RowScan& scan, const QString& table, const QStringLi
 } // namespace
 
 Database::Database()
+    : Database(QString::fromLatin1(kDatabaseFileName))
+{
+}
+
+Database::Database(const QString& path)
     : m_connectionName(QStringLiteral("vantorel-%1").arg(reinterpret_cast<quintptr>(this)))
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
     // mode=rw opens an existing file only: the program never creates the database.
-    db.setDatabaseName(QStringLiteral("file:%1?mode=rw").arg(QLatin1String(kDatabaseFileName)));
+    db.setDatabaseName(QStringLiteral("file:%1?mode=rw")
+                           .arg(QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))));
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
     if (!db.open()) {
         const QString reason = describe(db.lastError());
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_connectionName);
-        throw StoreError(QStringLiteral("The database file Vantorel.mdb could not be opened in the "
-                                        "folder %1.").arg(QDir::toNativeSeparators(QDir::currentPath())),
+        const QFileInfo file(path);
+        throw StoreError(QStringLiteral("The database file %1 could not be opened in the folder %2.")
+                             .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
                          reason);
     }
 }
@@ -124,8 +133,10 @@ std::optional<Vehicle> Database::firstVehicle(const QString& vehicleNumber)
 
 std::optional<Job> Database::firstJob(const JobKey& key)
 {
-    RowScan scan(*this, QStringLiteral("select * from Servicing where \"Date\" = ? and VNumber = ?"),
-                 {textValue(key.date), textValue(key.vehicleNumber)},
+    // The values are bound as they were read, and "is" also matches a stored Null, so a listed
+    // job is found again whatever kind of value another program stored in these fields.
+    RowScan scan(*this, QStringLiteral("select * from Servicing where \"Date\" is ? and VNumber is ?"),
+                 {QVariant::fromValue(key.storedDate), QVariant::fromValue(key.storedVehicleNumber)},
                  QStringLiteral("The maintenance job could not be looked up in Vantorel.mdb."));
     const QVector<int> f = fieldsOf(scan, QStringLiteral("Servicing"), kJobFields);
     if (!scan.next())
@@ -143,8 +154,12 @@ QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
     const int date = scan.field(QStringLiteral("Servicing"), QStringLiteral("Date"));
     const int vehicle = scan.field(QStringLiteral("Servicing"), QStringLiteral("VNumber"));
     QList<JobKey> jobs;
-    while (scan.next())
-        jobs.append(JobKey{scan.text(date), scan.text(vehicle)});
+    while (scan.next()) {
+        JobKey key{{}, {}, scan.stored(date), scan.stored(vehicle)};
+        key.date = scan.text(date);
+        key.vehicleNumber = scan.text(vehicle);
+        jobs.append(key);
+    }
     return jobs;
 }
 

@@ -23,6 +23,8 @@ class Database {
 public:
     // Opens the existing file for reading and writing; a missing file is an error, never created.
     Database();
+    // The same for the file at `path`, for making a new file under a name of its own.
+    explicit Database(const QString& path);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;

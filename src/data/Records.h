@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QVariant>
 
 #include <optional>
 
@@ -42,10 +44,21 @@ struct Job {
     QString comments; // a stored Null reads as empty text
 };
 
-// What a repair-history list entry needs to find its job again.
+// A field exactly as the store holds it, its kind and its bytes, so a look-up can compare with
+// the very value a listing read, whatever kind of value another program stored there.
+struct StoredValue {
+    enum class Kind { Null, Integer, Real, Text, Blob };
+    Kind kind = Kind::Null;
+    QVariant value; // qint64, double, or the bytes of a text or a blob as a QByteArray
+};
+
+// What a repair-history list entry needs to find its job again: the job's date and vehicle
+// number as texts to show, and as stored to look the job up by.
 struct JobKey {
     QString date;
     QString vehicleNumber;
+    StoredValue storedDate;
+    StoredValue storedVehicleNumber;
 };
 
 } // namespace vantorel::data

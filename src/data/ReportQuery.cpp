@@ -5,6 +5,7 @@
 #include "data/StoredValues.h"
 #include "data/StoreError.h"
 
+#include <algorithm>
 
 namespace vantorel::data {
 
@@ -39,28 +40,8 @@ bool isServicingField(ReportField field)
     return field == ReportField::Location || field == ReportField::Date;
 }
 
-QString placeholders(qsizetype count)
-{
-    QStringList marks;
-    marks.fill(QStringLiteral("?"), count);
-    return marks.join(QStringLiteral(", "));
-}
-
-// A manager test agrees with the Yes/No column, which also reads words and -1 stored by other
-// programs as yes, and a missing value as no.
-QString managerTest(bool manager, QVariantList& values)
-{
-    for (const QString& word : yesWords())
-        values.append(word);
-    const QString words = placeholders(yesWords().size());
-    return manager ? QStringLiteral("lower(trim(Manager)) in (%1)").arg(words)
-                   : QStringLiteral("coalesce(lower(trim(Manager)), '') not in (%1)").arg(words);
-}
-
 QString conditionText(const ReportCondition& condition, QVariantList& values)
 {
-    if (condition.field == ReportField::Manager)
-        return managerTest(condition.manager, values);
     values.append(textValue(condition.text));
     const QString test = fieldName(condition.field) + QStringLiteral(" = ?");
     if (isServicingField(condition.field))
@@ -80,6 +61,14 @@ const QStringList& shownFields(ReportTable table)
     return table == ReportTable::Person ? person : vehicle;
 }
 
+// Whether the row's Manager field gives every answer asked for. Read by the log-in's own rule
+// rather than in SQL, so "Manager? Yes" lists exactly the users the log-in makes managers.
+bool passes(const RowScan& scan, int managerField, const QList<bool>& managerTests)
+{
+    return std::all_of(managerTests.begin(), managerTests.end(),
+                       [&](bool manager) { return scan.isYes(managerField) == manager; });
+}
+
 } // namespace
 
 bool reportCanSearch(ReportTable table, ReportField field)
@@ -91,10 +80,14 @@ bool reportCanSearch(ReportTable table, ReportField field)
 
 ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>& conditions)
 {
-    ReportStatement statement{QStringLiteral("select * from ") + tableName(table), {}};
+    ReportStatement statement{QStringLiteral("select * from ") + tableName(table), {}, {}};
     QStringList tests;
-    for (const ReportCondition& condition : conditions)
-        tests.append(conditionText(condition, statement.values));
+    for (const ReportCondition& condition : conditions) {
+        if (condition.field == ReportField::Manager)
+            statement.managerTests.append(condition.manager);
+        else
+            tests.append(conditionText(condition, statement.values));
+    }
     if (!tests.isEmpty())
         statement.sql += QStringLiteral(" where ") + tests.join(QStringLiteral(" and "));
     return statement;
@@ -114,6 +107,8 @@ QList<TextColumn> reportColumns(Database& db, ReportTable table, const QList<Rep
 
     QList<TextColumn> columns(names.size());
     while (scan.next()) {
+        if (!passes(scan, fields.last(), statement.managerTests))
+            continue;
         for (qsizetype column = 0; column < textColumns; ++column)
             scan.appendText(fields[column], columns[column]);
         if (table == ReportTable::Person) {

@@ -42,14 +42,16 @@ struct ReportCondition {
 // Whether a report of `table` can test `field` at all.
 bool reportCanSearch(ReportTable table, ReportField field);
 
-// The statement of a report, every value bound in the order of its "?" placeholders.
+// The statement of a report, every value bound in the order of its "?" placeholders, and the
+// answers its Manager conditions ask of each row, which are tested as rows are read.
 struct ReportStatement {
     QString sql;
     QVariantList values;
+    QList<bool> managerTests;
 };
 
-// "select * from T" with the conditions joined by "and" in the order given. Every condition's
-// field must be one the table can search (reportCanSearch).
+// "select * from T" with the conditions joined by "and" in the order given, Manager conditions
+// aside. Every condition's field must be one the table can search (reportCanSearch).
 ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>& conditions);
 
 // Runs the report and gives one list of entries per column of the table, in the store's order:

@@ -11,8 +11,31 @@ namespace vantorel::data {
 
 namespace {
 
+int bindStored(sqlite3_stmt* statement, int position, const StoredValue& stored)
+{
+    switch (stored.kind) {
+    case StoredValue::Kind::Integer:
+        return sqlite3_bind_int64(statement, position, stored.value.toLongLong());
+    case StoredValue::Kind::Real:
+        return sqlite3_bind_double(statement, position, stored.value.toDouble());
+    case StoredValue::Kind::Text:
+    case StoredValue::Kind::Blob: {
+        // The bytes go back unchanged: a text need not be valid UTF-8 to be found again.
+        const QByteArray bytes = stored.value.toByteArray();
+        return stored.kind == StoredValue::Kind::Text
+            ? sqlite3_bind_text(statement, position, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT)
+            : sqlite3_bind_blob(statement, position, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+    }
+    case StoredValue::Kind::Null:
+        break;
+    }
+    return sqlite3_bind_null(statement, position);
+}
+
 int bind(sqlite3_stmt* statement, int position, const QVariant& value)
 {
+    if (value.metaType() == QMetaType::fromType<StoredValue>())
+        return bindStored(statement, position, value.value<StoredValue>());
     if (value.isNull() || (value.metaType().id() == QMetaType::QString && value.toString().isNull()))
         return sqlite3_bind_null(statement, position);
     switch (value.metaType().id()) {
@@ -104,11 +127,28 @@ bool RowScan::isNull(int field) const
     return sqlite3_column_type(m_statement, field) == SQLITE_NULL;
 }
 
+StoredValue RowScan::stored(int field) const
+{
+    const auto bytes = [&](const void* data) {
+        return QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(m_statement, field));
+    };
+    switch (sqlite3_column_type(m_statement, field)) {
+    case SQLITE_INTEGER:
+        return {StoredValue::Kind::Integer, qint64(sqlite3_column_int64(m_statement, field))};
+    case SQLITE_FLOAT:
+        return {StoredValue::Kind::Real, sqlite3_column_double(m_statement, field)};
+    case SQLITE_TEXT:
+        return {StoredValue::Kind::Text, bytes(sqlite3_column_text(m_statement, field))};
+    case SQLITE_BLOB:
+        return {StoredValue::Kind::Blob, bytes(sqlite3_column_blob(m_statement, field))};
+    default:
+        return {};
+    }
+}
+
 bool RowScan::isYes(int field) const
 {
-    if (sqlite3_column_type(m_statement, field) == SQLITE_INTEGER)
-        return isYesValue(QVariant(qint64(sqlite3_column_int64(m_statement, field))));
-    return isYesValue(isNull(field) ? QVariant() : QVariant(text(field)));
+    return isYesValue(stored(field).value);
 }
 
 } // namespace vantorel::data

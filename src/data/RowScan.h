@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/Records.h"
+
 #include <QString>
 #include <QVariantList>
 
@@ -14,7 +16,8 @@ class TextColumn;
 // Reads the rows of one select straight from SQLite, one at a time, making a QString only for
 // the fields asked for. Every read of the program goes through it, so a listing of a hundred
 // thousand records costs little more than the store's own scan. Values are bound to "?"
-// placeholders; any failure of the store is thrown as a StoreError carrying `attempt`.
+// placeholders, a StoredValue (wrapped with QVariant::fromValue) as exactly the kind and bytes
+// it holds; any failure of the store is thrown as a StoreError carrying `attempt`.
 class RowScan {
 public:
     RowScan(Database& db, const QString& sql, const QVariantList& values, const QString& attempt);
@@ -34,6 +37,8 @@ public:
     // Appends the field's text (as text() gives it) to a listing's column, without a QString.
     void appendText(int field, TextColumn& column) const;
     bool isNull(int field) const;
+    // The field as the store holds it. Read it before text(): asking for text converts a number.
+    StoredValue stored(int field) const;
     // The yes/no value of the field (see isYesValue).
     bool isYes(int field) const;
 

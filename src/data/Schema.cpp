@@ -1,12 +1,17 @@
 #include "data/Schema.h"
 
+#include "data/Database.h"
 #include "data/StoreError.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace vantorel::data {
 
@@ -15,7 +20,6 @@ namespace {
 // Every field is text except the yes/no Manager flag (0 or 1). No key is unique: the program
 // appends duplicates like any other record and a look-up uses the first.
 const char* const kSchema[] = {
-    "begin",
     "create table Person (IDNumber text, LName text, FName text, Address text, Telephone text, "
     "Password text, Manager integer)",
     "create table Vehicle (VNumber text, ContractNumber text, License text, Make text, Model text, "
@@ -25,39 +29,124 @@ const char* const kSchema[] = {
     "create index PersonByID on Person (IDNumber)",
     "create index VehicleByNumber on Vehicle (VNumber)",
     "create index ServicingByVehicleDate on Servicing (VNumber, \"Date\")",
-    "commit",
 };
 
-void createTables(const QString& connectionName, const QString& path)
+QString systemError()
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
-    db.setDatabaseName(path);
-    if (!db.open())
-        throw StoreError(QStringLiteral("Could not create %1.").arg(path), db.lastError().text());
-    QSqlQuery query(db);
-    for (const char* statement : kSchema) {
-        if (!query.exec(QLatin1String(statement)))
-            throw StoreError(QStringLiteral("Could not create the tables in %1.").arg(path),
-                             query.lastError().text());
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+void buildTables(const QString& path, const std::function<void(Database&)>& fill)
+{
+    Database db(path);
+    const QString attempt = QStringLiteral("Could not create the tables in %1.").arg(path);
+    db.execute(QStringLiteral("begin"), {}, attempt);
+    for (const char* statement : kSchema)
+        db.execute(QLatin1String(statement), {}, attempt);
+    if (fill)
+        fill(db);
+    db.execute(QStringLiteral("commit"), {}, attempt);
+}
+
+// Renames without replacing anything: renameat2 refuses an existing name; on a file system
+// without it, a hard link refuses it just the same.
+bool renameWithoutReplacing(const QByteArray& from, const QByteArray& to)
+{
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    if (link(from.constData(), to.constData()) != 0)
+        return false;
+    unlink(from.constData());
+    return true;
+}
+
+// Makes the new name last through a power cut once creation has reported success.
+void syncFolder(const QString& folder)
+{
+    const int fd = open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
     }
 }
 
+void putInPlace(const QString& built, const QString& path, Existing existing)
+{
+    refuseExisting(path, existing); // again: something may have appeared while building
+    const QByteArray from = QFile::encodeName(built);
+    const QByteArray to = QFile::encodeName(path);
+    const bool moved = existing == Existing::Refuse ? renameWithoutReplacing(from, to)
+                                                    : std::rename(from.constData(), to.constData()) == 0;
+    if (!moved)
+        throw StoreError(QStringLiteral("Could not rename %1 to %2.").arg(built, path), systemError());
+    syncFolder(QFileInfo(path).absolutePath());
+}
+
+// A new, empty file next to the one being made, under a name no other file has, created with the
+// permissions a new file gets here. Removed, with any journal of its own, unless it was kept.
+class BuildingFile {
+public:
+    explicit BuildingFile(const QString& path)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            m_name = QStringLiteral("%1.unfinished-%2")
+                         .arg(path)
+                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+            const int fd =
+                open(QFile::encodeName(m_name).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                close(fd);
+                return;
+            }
+            if (errno != EEXIST)
+                break;
+        }
+        throw StoreError(QStringLiteral("Could not create a new file next to %1.").arg(path), systemError());
+    }
+    ~BuildingFile()
+    {
+        if (!m_kept) {
+            QFile::remove(m_name);
+            QFile::remove(m_name + QStringLiteral("-journal"));
+        }
+    }
+    BuildingFile(const BuildingFile&) = delete;
+    BuildingFile& operator=(const BuildingFile&) = delete;
+
+    const QString& name() const { return m_name; }
+    void keep() { m_kept = true; }
+
+private:
+    QString m_name;
+    bool m_kept = false;
+};
+
 } // namespace
 
-void createDatabaseFile(const QString& path)
+void refuseExisting(const QString& path, Existing existing)
 {
-    if (QFileInfo::exists(path))
-        throw StoreError(QStringLiteral("%1 exists already.").arg(path), QString());
+    // A symbolic link counts even when it points nowhere: neither it nor its target is touched.
+    const QFileInfo there(path);
+    if (!there.exists() && !there.isSymLink())
+        return;
+    if (existing == Existing::ReplaceRegularFile && there.isFile() && !there.isSymLink())
+        return;
+    throw StoreError(existing == Existing::Refuse
+                         ? QStringLiteral("%1 exists already.").arg(path)
+                         : QStringLiteral("%1 exists already and is not a regular file; only a regular "
+                                          "file is replaced.").arg(path),
+                     QString());
+}
 
-    const QString connectionName = QStringLiteral("vantorel-create-%1").arg(path);
-    try {
-        createTables(connectionName, path);
-    } catch (const StoreError&) {
-        QSqlDatabase::removeDatabase(connectionName);
-        QFile::remove(path); // a half-made file would pass for a database later
-        throw;
-    }
-    QSqlDatabase::removeDatabase(connectionName);
+void createDatabaseFile(const QString& path, const std::function<void(Database&)>& fill, Existing existing)
+{
+    refuseExisting(path, existing);
+    BuildingFile building(path);
+    buildTables(building.name(), fill);
+    putInPlace(building.name(), path, existing);
+    building.keep();
 }
 
 } // namespace vantorel::data

@@ -2,15 +2,15 @@
 
 #include <QString>
 #include <QVariant>
-#include <QStringList>
 
 namespace vantorel::data {
 
-// Turns a stored yes/no value (a number or a word) into a flag.
+// The one reading of a stored yes/no value, used for the Manager field by the log-in, the
+// report's Manager column and its "Manager?" criterion alike, so they can never disagree.
+// Yes: the numbers 1 and -1 (stored as whole or real numbers), and the words yes, true, 1 and -1
+// in any letter case with any white space around them (stored as text, or as a blob of text).
+// Everything else, no value included, is no.
 bool isYesValue(const QVariant& value);
-
-// The stored forms of yes, in lower case and without blanks: 1, -1, true and yes.
-const QStringList& yesWords();
 
 // Qt binds a null QString as SQL NULL; the program hands an empty entry to the store as empty text.
 QVariant textValue(const QString& text);

@@ -141,6 +141,11 @@ QStringList tabOrder(QWidget* first, int count)
     return names;
 }
 
+QString setupProgram()
+{
+    return qEnvironmentVariable("VANTOREL_SETUP", QCoreApplication::applicationDirPath() + "/../vantorel-setup");
+}
+
 data::Vehicle sampleVehicle(const QString& vehicleNumber)
 {
     return data::Vehicle{vehicleNumber,           QStringLiteral("C-") + vehicleNumber,

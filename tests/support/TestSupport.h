@@ -139,6 +139,9 @@ void closeAllWindows();
 // The object names of the first `count` widgets that Tab visits, starting at `first`.
 QStringList tabOrder(QWidget* first, int count);
 
+// The setup tool of this build.
+QString setupProgram();
+
 // A vehicle with every field derived from its number, for tests that need a plausible record.
 data::Vehicle sampleVehicle(const QString& vehicleNumber);
 

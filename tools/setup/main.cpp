@@ -1,5 +1,6 @@
 // vantorel-setup: makes a new Vantorel.mdb in the current folder, with its tables, a first
-// manager and, on request, a small demo fleet.
+// manager and, on request, a small demo fleet. The file appears whole or not at all, and the
+// password never travels on the command line, where every local user could read it.
 
 #include "common/ClockText.h"
 #include "data/Credentials.h"
@@ -9,14 +10,19 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFile>
 #include <QTextStream>
 
 #include <array>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
 using vantorel::data::Database;
+using vantorel::data::Existing;
 using vantorel::data::Job;
 using vantorel::data::Person;
 using vantorel::data::Vehicle;
@@ -85,9 +91,8 @@ Job demoJob(int i)
                QString::fromLatin1(kComments[i % kComments.size()])};
 }
 
-void addDemoFleet()
+void addDemoFleet(Database& db)
 {
-    Database db;
     for (int i = 0; i < int(kDemoUsers.size()); ++i)
         db.append(demoPerson(kDemoUsers[i], i));
     for (int i = 0; i < kDemoVehicles; ++i)
@@ -96,11 +101,65 @@ void addDemoFleet()
         db.append(demoJob(i));
 }
 
-void addManager(const QString& id, const QString& password, const QString& lastName,
-                const QString& firstName)
+// Why setup stops before making anything; `usage` when the command line itself was wrong.
+struct Refusal {
+    QString message;
+    bool usage = false;
+};
+
+// Turns off the echo of the terminal on standard input while it lives.
+class EchoOff {
+public:
+    EchoOff()
+    {
+        tcgetattr(STDIN_FILENO, &m_saved);
+        termios quiet = m_saved;
+        quiet.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    ~EchoOff() { tcsetattr(STDIN_FILENO, TCSAFLUSH, &m_saved); }
+    EchoOff(const EchoOff&) = delete;
+    EchoOff& operator=(const EchoOff&) = delete;
+
+private:
+    termios m_saved{};
+};
+
+// One line of standard input without its line end; an empty password is refused.
+QString readLine()
 {
-    Database().append(Person{id, lastName, firstName, QString(""), QString(""),
-                             vantorel::data::hashPassword(password), true});
+    std::string line;
+    if (!std::getline(std::cin, line))
+        throw Refusal{QStringLiteral("no password was given.")};
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    if (line.empty())
+        throw Refusal{QStringLiteral("the password must not be empty.")};
+    return QString::fromStdString(line);
+}
+
+QString askHidden(const QString& prompt)
+{
+    const EchoOff quiet; // before the prompt, so nothing typed after it is ever shown
+    QTextStream(stderr) << prompt << Qt::flush;
+    const QString typed = readLine();
+    QTextStream(stderr) << '\n';
+    return typed;
+}
+
+// The first manager's password: one line of standard input when scripted, otherwise typed twice
+// on the terminal without echo.
+QString managerPassword(bool fromStandardInput, const QString& id)
+{
+    if (fromStandardInput)
+        return readLine();
+    if (!isatty(STDIN_FILENO))
+        throw Refusal{QStringLiteral("the password is asked on a terminal; without one, give it as one line "
+                                     "on standard input with --password-stdin.")};
+    const QString password = askHidden(QStringLiteral("Password for the first manager, %1: ").arg(id));
+    if (askHidden(QStringLiteral("The same password again: ")) != password)
+        throw Refusal{QStringLiteral("the two passwords differ; nothing was made.")};
+    return password;
 }
 
 int fail(const QString& message)
@@ -109,66 +168,93 @@ int fail(const QString& message)
     return 1;
 }
 
+struct Options {
+    QCommandLineOption managerId{QStringLiteral("manager-id"), QStringLiteral("Employee ID of the first manager."),
+                                 QStringLiteral("id")};
+    QCommandLineOption passwordStdin{
+        QStringLiteral("password-stdin"),
+        QStringLiteral("Read the first manager's password as one line of standard input instead of asking "
+                       "for it on the terminal.")};
+    QCommandLineOption lastName{QStringLiteral("last-name"), QStringLiteral("Manager's last name."),
+                                QStringLiteral("name"), QStringLiteral("Manager")};
+    QCommandLineOption firstName{QStringLiteral("first-name"), QStringLiteral("Manager's first name."),
+                                 QStringLiteral("name"), QStringLiteral("First")};
+    QCommandLineOption demo{QStringLiteral("demo"), QStringLiteral("Add demo users, vehicles and maintenance jobs.")};
+    QCommandLineOption force{QStringLiteral("force"),
+                             QStringLiteral("Replace an existing Vantorel.mdb file (its data is lost).")};
+};
+
+// Reads the command line; anything it does not know, a stray word included, is refused.
+void parse(QCommandLineParser& parser, const Options& options)
+{
+    parser.setApplicationDescription(QStringLiteral(
+        "Creates a new Vantorel.mdb in the current folder with the tables Person, Vehicle and Servicing.\n"
+        "Give a first manager (--manager-id; the password is asked for on the terminal, or read from\n"
+        "standard input with --password-stdin), or --demo for a sample fleet with demo log-ins, or both."));
+    parser.addHelpOption();
+    parser.addOptions({options.managerId, options.passwordStdin, options.lastName, options.firstName,
+                       options.demo, options.force});
+    if (!parser.parse(QCoreApplication::arguments()))
+        throw Refusal{parser.errorText(), true};
+    if (!parser.positionalArguments().isEmpty())
+        throw Refusal{QStringLiteral("unexpected argument \"%1\".").arg(parser.positionalArguments().first()), true};
+    if (parser.isSet(QStringLiteral("help")))
+        return;
+    const bool wantsManager = parser.isSet(options.managerId);
+    if (wantsManager && parser.value(options.managerId).isEmpty())
+        throw Refusal{QStringLiteral("--manager-id must not be empty."), true};
+    if (!wantsManager
+        && (parser.isSet(options.passwordStdin) || parser.isSet(options.lastName) || parser.isSet(options.firstName)))
+        throw Refusal{QStringLiteral("--password-stdin, --last-name and --first-name go with --manager-id."), true};
+    if (!wantsManager && !parser.isSet(options.demo))
+        throw Refusal{QStringLiteral("nobody could log in: give --manager-id, or --demo."), true};
+}
+
+int run(const QCommandLineParser& parser, const Options& options)
+{
+    const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
+    const Existing existing = parser.isSet(options.force) ? Existing::ReplaceRegularFile : Existing::Refuse;
+    vantorel::data::refuseExisting(file, existing); // before asking for a password in vain
+
+    std::optional<Person> manager;
+    if (parser.isSet(options.managerId)) {
+        const QString id = parser.value(options.managerId);
+        manager = Person{id, parser.value(options.lastName), parser.value(options.firstName), QString(""),
+                         QString(""), vantorel::data::hashPassword(managerPassword(parser.isSet(options.passwordStdin), id)),
+                         true};
+    }
+    const bool demo = parser.isSet(options.demo);
+    vantorel::data::createDatabaseFile(
+        file,
+        [&](Database& db) {
+            if (manager)
+                db.append(*manager);
+            if (demo)
+                addDemoFleet(db);
+        },
+        existing);
+    QTextStream(stdout) << "Created " << file << (demo ? " with the demo fleet" : "") << ".\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vantorel-setup"));
-
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Creates a new Vantorel.mdb in the current folder with the tables Person, Vehicle and "
-        "Servicing.\nGive a first manager (--manager-id and --manager-password), or --demo for a "
-        "sample fleet with demo log-ins, or both."));
-    parser.addHelpOption();
-    const QCommandLineOption managerId(QStringLiteral("manager-id"),
-                                       QStringLiteral("Employee ID of the first manager."), QStringLiteral("id"));
-    const QCommandLineOption managerPassword(QStringLiteral("manager-password"),
-                                             QStringLiteral("Password of the first manager."),
-                                             QStringLiteral("password"));
-    const QCommandLineOption lastName(QStringLiteral("last-name"), QStringLiteral("Manager's last name."),
-                                      QStringLiteral("name"), QStringLiteral("Manager"));
-    const QCommandLineOption firstName(QStringLiteral("first-name"), QStringLiteral("Manager's first name."),
-                                       QStringLiteral("name"), QStringLiteral("First"));
-    const QCommandLineOption demo(QStringLiteral("demo"),
-                                  QStringLiteral("Add demo users, vehicles and maintenance jobs."));
-    const QCommandLineOption force(QStringLiteral("force"),
-                                   QStringLiteral("Replace an existing Vantorel.mdb (its data is lost)."));
-    parser.addOptions({managerId, managerPassword, lastName, firstName, demo, force});
-    if (!parser.parse(QCoreApplication::arguments()))
-        return fail(parser.errorText() + QStringLiteral("\n\n") + parser.helpText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        QTextStream(stdout) << parser.helpText();
-        return 0;
-    }
-
-    const bool wantsManager = parser.isSet(managerId) || parser.isSet(managerPassword);
-    if (wantsManager && (parser.value(managerId).isEmpty() || parser.value(managerPassword).isEmpty()))
-        return fail(QStringLiteral("--manager-id and --manager-password must both be given, not empty."));
-    if (!wantsManager && !parser.isSet(demo))
-        return fail(QStringLiteral("nobody could log in: give --manager-id and --manager-password, "
-                                   "or --demo.\n\n") + parser.helpText());
-
-    const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
-    if (QFile::exists(file)) {
-        if (!parser.isSet(force))
-            return fail(QStringLiteral("%1 exists already in this folder; use --force to replace it.").arg(file));
-        if (!QFile::remove(file))
-            return fail(QStringLiteral("could not remove the existing %1.").arg(file));
-    }
-
+    const Options options;
     try {
-        vantorel::data::createDatabaseFile(file);
-        if (wantsManager)
-            addManager(parser.value(managerId), parser.value(managerPassword), parser.value(lastName),
-                       parser.value(firstName));
-        if (parser.isSet(demo))
-            addDemoFleet();
+        parse(parser, options);
+        if (parser.isSet(QStringLiteral("help"))) {
+            QTextStream(stdout) << parser.helpText();
+            return 0;
+        }
+        return run(parser, options);
+    } catch (const Refusal& refusal) {
+        return fail(refusal.usage ? refusal.message + QStringLiteral("\n\n") + parser.helpText() : refusal.message);
     } catch (const vantorel::data::StoreError& error) {
-        QFile::remove(file);
         return fail(error.message());
     }
-    QTextStream(stdout) << "Created " << file << (parser.isSet(demo) ? " with the demo fleet" : "") << ".\n";
-    return 0;
 }
