@@ -14,4 +14,9 @@ QString firstLineShown(const QString& value, int limit);
 // The value for a tool tip: at most a screenful of it, wrapped, with "…" when cut.
 QString toolTipShown(const QString& value);
 
+// The value for a scrolling text view, whole, with a line break put in wherever a line runs
+// longer than `longest` characters (at its last blank before that, if any): a view lays out
+// only the lines on show, but each line whole, so a line of megabytes would stall it.
+QString inViewableLines(const QString& value, int longest);
+
 } // namespace vantorel

@@ -2,6 +2,7 @@
 
 #include "common/Controls.h"
 #include "common/MessageBox.h"
+#include "common/ShownText.h"
 #include "common/StoreAction.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
@@ -22,6 +23,8 @@ constexpr int kMaintenanceDateRow = 8;
 constexpr int kMechanicRow = 9;
 constexpr int kCommentsRow = 10;
 constexpr int kListColumn = 2;
+// Longer than any line of comments a mechanic types, short enough to lay out at once.
+constexpr int kLongestViewLine = 1000;
 
 // A list that takes the keyboard focus without choosing an entry: only a click or a move of the
 // selection shows a job, and Down from no selection chooses the first entry.
@@ -136,7 +139,7 @@ void frmRepairHistory::showJob(const data::Job& job)
 {
     lblMaintenanceDate->setText(job.date);
     lblMechanic->setText(job.mechanicId);
-    lblComments->setPlainText(job.comments);
+    lblComments->setPlainText(inViewableLines(job.comments, kLongestViewLine));
 }
 
 void frmRepairHistory::cmdClear_Click()
