@@ -14,7 +14,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -572,6 +576,58 @@ private slots:
         QCOMPARE(pageCount(empty), 1);
         QVERIFY(pageText(empty, 1).contains(QRegularExpression(u"ID Number\\s+Manager"_s)));
         QVERIFY(!printToPdf(report, store.folder() + "/no such folder/report.pdf"));
+    }
+
+    // Save Report as CSV from a column's context menu, read back by Python's csv module, and
+    // Ctrl+C copying the chosen entry.
+    void reportLeavesAsCsvAndThroughTheClipboard()
+    {
+        TestStore store;
+        const QStringList makes = {u"Quote \"and\", comma"_s, u"two\r\nlines"_s, u"Ünïcödé 🚐 مرحبا"_s,
+                                   u"=SUM(A1:A9)"_s,       u"+1"_s,           u"-2"_s,
+                                   u"@cmd"_s,              u"\ttab"_s,        u"plain"_s};
+        for (int vehicle = 0; vehicle < makes.size(); ++vehicle)
+            addVehicle(QString::number(100 + vehicle), makes[vehicle], u"2020"_s);
+        MessageWatcher messages;
+        frmReportGen* generator = openGenerator();
+        fillRows(generator, {{"All Vehicles", ""}});
+        frmReportResults* results = generate(generator);
+        QVERIFY(results);
+
+        const QString csv = store.folder() + "/report.csv";
+        QTimer::singleShot(50, [csv] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != "dlgSaveCsv")
+                qFatal("no save dialog open");
+            child<QLineEdit>(dialog, "fileNameEdit")->setText(csv); // as the user types it
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        child<QAction>(child<QListView>(results, "lstField", 4), "mnuSaveCsv")->trigger();
+        QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.peek(3) == "\xEF\xBB\xBF");
+
+        const QString read = runTool("python3", {"-c", "import csv, json, sys\n"
+                                                       "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                                                       "    print(json.dumps(list(csv.reader(f))))",
+                                                 csv});
+        const QJsonArray rows = QJsonDocument::fromJson(read.toUtf8()).array();
+        QCOMPARE(rows.size(), makes.size() + 1);
+        QCOMPARE(rows.at(0).toArray().at(3).toString(), u"Make"_s);
+        for (int vehicle = 0; vehicle < makes.size(); ++vehicle) {
+            const QJsonArray row = rows.at(vehicle + 1).toArray();
+            QCOMPARE(row.size(), 8);
+            QCOMPARE(row.at(0).toString(), QString::number(100 + vehicle));
+            const bool formula = QStringLiteral("=+-@\t").contains(makes[vehicle].front());
+            QCOMPARE(row.at(3).toString(), formula ? "'" + makes[vehicle] : makes[vehicle]);
+        }
+
+        auto* makeList = child<QListView>(results, "lstField", 4);
+        makeList->setFocus();
+        makeList->setCurrentIndex(makeList->model()->index(2, 0));
+        QTest::keySequence(makeList, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), makes[2]);
     }
 
     void printButtonPrintsThroughTheDialogAndCancelPrintsNothing()

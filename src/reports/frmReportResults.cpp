@@ -5,19 +5,25 @@
 #include "common/StoreAction.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
+#include "reports/ReportCsv.h"
 #include "reports/ReportPrinter.h"
 #include "reports/TextColumnModel.h"
 #include "reports/frmReportGen.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QFileDialog>
 #include <QGridLayout>
-#include <QHelpEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QStyledItemDelegate>
 #include <QToolTip>
 
@@ -45,7 +51,7 @@ public:
         if (event->type() != QEvent::ToolTip
             || option.fontMetrics.horizontalAdvance(text) < view->visualRect(index).width())
             return QStyledItemDelegate::helpEvent(event, view, option, index);
-        QToolTip::showText(event->globalPos(), text, view);
+        QToolTip::showText(event->globalPos(), index.data(Qt::ToolTipRole).toString(), view);
         return true;
     }
 };
@@ -99,6 +105,8 @@ frmReportResults::frmReportResults(const frmReportGen& generator, QWidget* paren
                                    entries};
     }
     layOut();
+    for (const Column& column : m_columns)
+        addColumnCommands(column.list);
     setDefaultButton(this, cmdOK);
     connect(cmdOK, &QPushButton::clicked, this, &frmReportResults::cmdOK_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmReportResults::cmdPrint_Click);
@@ -178,6 +186,48 @@ PrintedReport frmReportResults::printedReport() const
         report.columns.append(column.entries->column().toStringList());
     }
     return report;
+}
+
+void frmReportResults::addColumnCommands(QListView* list)
+{
+    list->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto* copy = new QAction(tr("Copy"), list);
+    copy->setObjectName(QStringLiteral("mnuCopy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    connect(copy, &QAction::triggered, list, [list] { copySelectedEntries(list); });
+    auto* save = new QAction(tr("Save Report as CSV…"), list);
+    save->setObjectName(QStringLiteral("mnuSaveCsv"));
+    connect(save, &QAction::triggered, this, &frmReportResults::saveAsCsv);
+    list->addActions({copy, save});
+}
+
+void frmReportResults::copySelectedEntries(const QListView* list)
+{
+    QStringList entries;
+    for (const QModelIndex& entry : list->selectionModel()->selectedIndexes())
+        entries << entry.data(TextColumnModel::kWholeTextRole).toString();
+    if (!entries.isEmpty())
+        QGuiApplication::clipboard()->setText(entries.join(u'\n'));
+}
+
+void frmReportResults::saveAsCsv()
+{
+    QFileDialog dialog(this, tr("Save Report as CSV"));
+    dialog.setObjectName(QStringLiteral("dlgSaveCsv"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(tr("CSV files (*.csv)"));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    // Written whole under another name and renamed into place: never half a report in the file.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(reportAsCsv(printedReport())) < 0 || !file.commit()) {
+        showMessage(this, tr("The report could not be saved as %1: %2").arg(quotedValue(path), file.errorString()));
+        return;
+    }
+    showMessage(this, tr("The report has been saved as %1.").arg(quotedValue(path)));
 }
 
 void frmReportResults::cmdPrint_Click()

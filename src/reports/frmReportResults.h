@@ -39,6 +39,7 @@ public:
 private slots:
     void cmdOK_Click();
     void cmdPrint_Click();
+    void saveAsCsv();
 
 private:
     struct Column {
@@ -51,6 +52,9 @@ private:
     // Runs the plan and fills the columns; false (after telling the user) when the store failed.
     bool fill(const ReportPlan& plan, QWidget* messageParent);
     PrintedReport printedReport() const;
+    // Copy (Ctrl+C) and Save Report as CSV…, offered on a column's context menu.
+    void addColumnCommands(QListView* list);
+    static void copySelectedEntries(const QListView* list);
 
     std::array<Column, kColumnCount> m_columns;
     QPushButton* cmdPrint;
