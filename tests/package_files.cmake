@@ -1,0 +1,26 @@
+# Installs the build into a scratch folder, as the Debian package does, and compares what lands
+# there with the files a desktop program must put in place.
+set(root "${BUILD}/package-files-check")
+file(REMOVE_RECURSE "${root}")
+execute_process(COMMAND "${CMAKE_COMMAND}" -E env DESTDIR=${root} "${CMAKE_COMMAND}" --install "${BUILD}" --prefix /usr
+                RESULT_VARIABLE failed OUTPUT_QUIET)
+if(failed)
+  message(FATAL_ERROR "cmake --install failed")
+endif()
+file(GLOB_RECURSE installed RELATIVE "${root}" "${root}/*")
+list(SORT installed)
+set(expected usr/bin/vantorel usr/bin/vantorel-setup usr/share/applications/org.vantorel.Vantorel.desktop)
+foreach(size 128x128 16x16 256x256 32x32 48x48 64x64)
+  list(APPEND expected usr/share/icons/hicolor/${size}/apps/vantorel.png)
+endforeach()
+list(APPEND expected usr/share/icons/hicolor/scalable/apps/vantorel.svg
+     usr/share/metainfo/org.vantorel.Vantorel.metainfo.xml)
+list(SORT expected)
+if(NOT installed STREQUAL expected)
+  message(FATAL_ERROR "installed:\n${installed}\nexpected:\n${expected}")
+endif()
+file(READ "${root}/usr/share/applications/org.vantorel.Vantorel.desktop" entry)
+if(NOT entry MATCHES "\nExec=vantorel\n" OR NOT entry MATCHES "\nIcon=vantorel\n")
+  message(FATAL_ERROR "the menu entry does not start vantorel with its icon")
+endif()
+file(REMOVE_RECURSE "${root}")
