@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -23,6 +24,8 @@
 #include <QThread>
 
 #include <csignal>
+#include <memory>
+#include <vector>
 #include <sys/resource.h>
 
 using namespace vantorel;
@@ -410,6 +413,51 @@ private slots:
         press(window, addVehicle); // room again: the same entries are saved, once
         QCOMPARE(messages.takeOnly(), QStringLiteral("Vehicle Added Successfully."));
         QCOMPARE(store.rows(QStringLiteral("select Make from Vehicle")), QList<QStringList>{{large}});
+    }
+
+    // A backup taken while three other programs append jobs holds every job committed before it
+    // began, each whole; a damaged copy is refused by restore, which keeps the file as it was.
+    void backupUnderLoadAndRestoreOfADamagedCopy()
+    {
+        TestStore store;
+        std::vector<std::unique_ptr<QProcess>> appenders;
+        for (const char* first : {"1", "1000000", "2000000"}) {
+            appenders.push_back(std::make_unique<QProcess>());
+            appenders.back()->setWorkingDirectory(store.folder());
+            appenders.back()->start(appenderPath(), {QString::fromLatin1(first)});
+            QVERIFY(appenders.back()->waitForReadyRead(10000));
+        }
+        QTest::qWait(200);
+        const int committedBefore = store.count(QStringLiteral("Servicing"));
+        const auto setup = [&](const QStringList& arguments) {
+            QProcess tool;
+            tool.setWorkingDirectory(store.folder());
+            tool.start(test::setupProgram(), arguments);
+            if (!tool.waitForFinished(60000))
+                qFatal("vantorel-setup hangs");
+            return std::pair{tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput() + tool.readAllStandardError())};
+        };
+        const auto [backedUp, said] = setup({QStringLiteral("--backup"), QStringLiteral("copy.mdb")});
+        QVERIFY2(backedUp == 0 && said.startsWith(QStringLiteral("Wrote copy.mdb")), qPrintable(said));
+        for (auto& appender : appenders) {
+            appender->kill();
+            QVERIFY(appender->waitForFinished(10000));
+        }
+
+        QCOMPARE(setup({QStringLiteral("--restore"), QStringLiteral("copy.mdb")}).first, 0);
+        QVERIFY(QFileInfo::exists(store.folder() + QStringLiteral("/Vantorel.mdb.before-restore")));
+        verifyWholeJobs(store, committedBefore);
+
+        QFile copy(store.folder() + QStringLiteral("/copy.mdb"));
+        QVERIFY(copy.open(QIODevice::ReadWrite));
+        copy.resize(copy.size() / 2);
+        copy.close();
+        const QByteArray current = readAll(store.databasePath());
+        const auto [restored, refusal] = setup({QStringLiteral("--restore"), QStringLiteral("copy.mdb")});
+        QCOMPARE(restored, 1);
+        QVERIFY2(refusal.contains(QStringLiteral("not a sound Vantorel database; nothing was changed")), qPrintable(refusal));
+        QCOMPARE(readAll(store.databasePath()), current);
+        QVERIFY(!QFileInfo::exists(store.folder() + QStringLiteral("/Vantorel.mdb.before-restore.2")));
     }
 
     void killedWriterLeavesOnlyWholeRecords()

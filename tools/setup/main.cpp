@@ -2,6 +2,8 @@
 // manager and, on request, a small demo fleet. The file appears whole or not at all, and the
 // password never travels on the command line, where every local user could read it.
 
+#include "FileCommands.h"
+
 #include "common/ClockText.h"
 #include "data/Credentials.h"
 #include "data/Database.h"
@@ -182,7 +184,22 @@ struct Options {
     QCommandLineOption demo{QStringLiteral("demo"), QStringLiteral("Add demo users, vehicles and maintenance jobs.")};
     QCommandLineOption force{QStringLiteral("force"),
                              QStringLiteral("Replace an existing Vantorel.mdb file (its data is lost).")};
+    QCommandLineOption backup{QStringLiteral("backup"),
+                              QStringLiteral("Write a checked copy of Vantorel.mdb to FILE, also while it is in use."),
+                              QStringLiteral("FILE")};
+    QCommandLineOption restore{QStringLiteral("restore"),
+                               QStringLiteral("Check the copy FILE and put it in the place of Vantorel.mdb, which is "
+                                              "kept as Vantorel.mdb.before-restore."),
+                               QStringLiteral("FILE")};
+    QCommandLineOption check{QStringLiteral("check"),
+                             QStringLiteral("Check Vantorel.mdb and say what is wrong and what to do.")};
 };
+
+// The commands that care for an existing Vantorel.mdb instead of making one.
+bool caresForExistingFile(const QCommandLineParser& parser, const Options& options)
+{
+    return parser.isSet(options.backup) || parser.isSet(options.restore) || parser.isSet(options.check);
+}
 
 // Reads the command line; anything it does not know, a stray word included, is refused.
 void parse(QCommandLineParser& parser, const Options& options)
@@ -193,13 +210,19 @@ void parse(QCommandLineParser& parser, const Options& options)
         "standard input with --password-stdin), or --demo for a sample fleet with demo log-ins, or both."));
     parser.addHelpOption();
     parser.addOptions({options.managerId, options.passwordStdin, options.lastName, options.firstName,
-                       options.demo, options.force});
+                       options.demo, options.force, options.backup, options.restore, options.check});
     if (!parser.parse(QCoreApplication::arguments()))
         throw Refusal{parser.errorText(), true};
     if (!parser.positionalArguments().isEmpty())
         throw Refusal{QStringLiteral("unexpected argument \"%1\".").arg(parser.positionalArguments().first()), true};
     if (parser.isSet(QStringLiteral("help")))
         return;
+    if (caresForExistingFile(parser, options)) {
+        if (int(parser.isSet(options.backup)) + int(parser.isSet(options.restore)) + int(parser.isSet(options.check)) > 1
+            || parser.isSet(options.managerId) || parser.isSet(options.demo) || parser.isSet(options.force))
+            throw Refusal{QStringLiteral("--backup, --restore and --check each go alone."), true};
+        return;
+    }
     const bool wantsManager = parser.isSet(options.managerId);
     if (wantsManager && parser.value(options.managerId).isEmpty())
         throw Refusal{QStringLiteral("--manager-id must not be empty."), true};
@@ -213,6 +236,12 @@ void parse(QCommandLineParser& parser, const Options& options)
 int run(const QCommandLineParser& parser, const Options& options)
 {
     const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
+    if (parser.isSet(options.backup))
+        return backupCommand(file, parser.value(options.backup));
+    if (parser.isSet(options.restore))
+        return restoreCommand(file, parser.value(options.restore));
+    if (parser.isSet(options.check))
+        return checkCommand(file);
     const Existing existing = parser.isSet(options.force) ? Existing::ReplaceRegularFile : Existing::Refuse;
     vantorel::data::refuseExisting(file, existing); // before asking for a password in vain
 
