@@ -11,6 +11,7 @@
 #include "reports/frmReportResults.h"
 #include "shell/frmMain.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -21,7 +22,6 @@
 #include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -405,7 +405,7 @@ private slots:
         expected.last() = QStringList{"77", "", "", "Ford", "", "", "", ""}; // no value shows as empty text
         QCOMPARE(reportRows(results, 8), expected);
         QCOMPARE(reportEntries(results, 1), (QStringList{"30", "4", "200", "4", "77"}));
-        QCOMPARE(results->focusWidget(), child<QListView>(results, "lstField", 1));
+        QCOMPARE(results->focusWidget(), child<QAbstractItemView>(results, "lstField", 1));
 
         // OK closes the window; the next Generate builds from the criteria as they now stand.
         pressOK(results);
@@ -525,7 +525,7 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(reportEntries(results, 1), QStringList{"1"});
         QCOMPARE(choiceBox(openGenerator(), 1)->currentText(), QString());
-        pressKey(child<QListView>(results, "lstField", 3), Qt::Key_Return); // Enter presses OK
+        pressKey(child<QAbstractItemView>(results, "lstField", 3), Qt::Key_Return); // Enter presses OK
         QVERIFY(!openResults());
     }
 
@@ -602,7 +602,7 @@ private slots:
             child<QLineEdit>(dialog, "fileNameEdit")->setText(csv); // as the user types it
             static_cast<QDialog*>(dialog)->accept();
         });
-        child<QAction>(child<QListView>(results, "lstField", 4), "mnuSaveCsv")->trigger();
+        child<QAction>(child<QAbstractItemView>(results, "lstField", 4), "mnuSaveCsv")->trigger();
         QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -623,7 +623,7 @@ private slots:
             QCOMPARE(row.at(3).toString(), formula ? "'" + makes[vehicle] : makes[vehicle]);
         }
 
-        auto* makeList = child<QListView>(results, "lstField", 4);
+        auto* makeList = child<QAbstractItemView>(results, "lstField", 4);
         makeList->setFocus();
         makeList->setCurrentIndex(makeList->model()->index(2, 0));
         QTest::keySequence(makeList, QKeySequence::Copy);

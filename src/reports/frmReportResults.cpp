@@ -16,15 +16,16 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QListView>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStyledItemDelegate>
+#include <QTableView>
 #include <QToolTip>
 
 #include <algorithm>
@@ -57,12 +58,21 @@ public:
 };
 
 // A column's entries: a view over a model, so a report of many thousand records opens at once.
-QListView* makeColumnList(const QString& objectName, TextColumnModel* entries, QWidget* parent)
+// A one-column table whose rows all have one height: unlike a list view, which places every
+// entry when it is shown, it places only the rows on screen, however many the report has.
+QTableView* makeColumnList(const QString& objectName, TextColumnModel* entries, QWidget* parent)
 {
-    auto* list = new QListView(parent);
+    auto* list = new QTableView(parent);
     list->setObjectName(objectName);
     list->setModel(entries);
-    list->setUniformItemSizes(true);
+    list->horizontalHeader()->hide();
+    list->horizontalHeader()->setStretchLastSection(true);
+    list->verticalHeader()->hide();
+    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 2);
+    list->setShowGrid(false);
+    list->setWordWrap(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setItemDelegate(new ColumnEntryDelegate(list));
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -188,7 +198,7 @@ PrintedReport frmReportResults::printedReport() const
     return report;
 }
 
-void frmReportResults::addColumnCommands(QListView* list)
+void frmReportResults::addColumnCommands(QTableView* list)
 {
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* copy = new QAction(tr("Copy"), list);
@@ -202,7 +212,7 @@ void frmReportResults::addColumnCommands(QListView* list)
     list->addActions({copy, save});
 }
 
-void frmReportResults::copySelectedEntries(const QListView* list)
+void frmReportResults::copySelectedEntries(const QTableView* list)
 {
     QStringList entries;
     for (const QModelIndex& entry : list->selectionModel()->selectedIndexes())

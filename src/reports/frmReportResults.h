@@ -8,8 +8,8 @@
 #include <array>
 
 class QLabel;
-class QListView;
 class QPushButton;
+class QTableView;
 
 
 namespace vantorel {
@@ -44,7 +44,7 @@ private slots:
 private:
     struct Column {
         QLabel* title;
-        QListView* list;
+        QTableView* list;
         TextColumnModel* entries;
     };
 
@@ -53,8 +53,8 @@ private:
     bool fill(const ReportPlan& plan, QWidget* messageParent);
     PrintedReport printedReport() const;
     // Copy (Ctrl+C) and Save Report as CSV…, offered on a column's context menu.
-    void addColumnCommands(QListView* list);
-    static void copySelectedEntries(const QListView* list);
+    void addColumnCommands(QTableView* list);
+    static void copySelectedEntries(const QTableView* list);
 
     std::array<Column, kColumnCount> m_columns;
     QPushButton* cmdPrint;
