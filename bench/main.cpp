@@ -474,6 +474,9 @@ private:
                       [] {}, kBigValue);
         m_rows.back().note = QStringLiteral("no store work: the refusal alone");
         frame->close();
+        // Gone again, so the later rows (the report's memory) measure the synthetic fleet alone.
+        m_bare.run("delete from Vehicle where VNumber = ?", {number});
+        m_bare.run("delete from Servicing where VNumber = ?", {number});
     }
 
     BareStore m_bare;
@@ -524,11 +527,29 @@ long peakMemoryKb()
 }
 
 // The child process of the memory measurement: one "All Vehicles" report in a fresh process.
+// The program as a user runs it: the log-in window, a log-in, the frame, the report on show.
 int reportMemoryChild(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    auto* frame = new frmMain(LoginIdentity{QStringLiteral("00000001"), true});
-    frame->show();
+    const QStringList arguments = QCoreApplication::arguments();
+    auto* login = new vantorel::frmLogin;
+    login->show();
+    WindowDriver::type(login, "txtEmpID", arguments.value(2));
+    WindowDriver::type(login, "txtPassword", arguments.value(3));
+    WindowDriver::click(login, "cmdSubmit");
+    WindowDriver::settle();
+    frmMain* frame = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* shown = qobject_cast<frmMain*>(top))
+            frame = shown;
+    }
+    if (!frame)
+        return 1;
+    // The peak from here on: the log-in's password hash borrows 64 MB for a moment on purpose.
+    QFile peak(QStringLiteral("/proc/self/clear_refs"));
+    if (!peak.open(QIODevice::WriteOnly) || peak.write("5") != 1)
+        return 1;
+    peak.close();
     frame->findChild<QAction*>(QStringLiteral("mnuCreateReport"))->trigger();
     WindowDriver::settle();
     QWidget* generator = WindowDriver::find(frame, "frmReportGen");
@@ -540,15 +561,16 @@ int reportMemoryChild(int argc, char* argv[])
     return 0;
 }
 
-Row measureReportMemory(const QString& folder)
+Row measureReportMemory(const QString& folder, const FleetFacts& facts)
 {
     QProcess child;
     child.setWorkingDirectory(folder);
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--report-memory-child")});
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--report-memory-child"), facts.managerId, facts.password});
     child.waitForFinished(120000);
     const double megabytes = child.readAllStandardOutput().trimmed().toDouble() / 1024.0;
     return Row{QStringLiteral("report_peak_memory"), megabytes, std::nullopt, Target{0, 150.0, QStringLiteral("MB")},
-               QStringLiteral("peak resident size of a process showing the 100,000-vehicle report")};
+               QStringLiteral("peak resident size from log-in on, with the all-vehicles report on show")};
 }
 
 void print(const std::vector<Row>& rows)
@@ -635,7 +657,7 @@ int main(int argc, char* argv[])
         std::vector<Row> rows = Bench(path, facts, parser.value(runs).toInt()).runAll(parser.value(only));
         if (!parser.isSet(only)) {
             rows.push_back(measureColdStart(parser.value(runs).toInt()));
-            rows.push_back(measureReportMemory(where));
+            rows.push_back(measureReportMemory(where, facts));
         }
         print(rows);
     } catch (const std::exception& error) {
