@@ -61,6 +61,7 @@ FleetFacts makeSyntheticFleet(const QString& path, const FleetSize& size)
     facts.mechanicId = userId(2);
     facts.password = QStringLiteral("bench password");
     facts.busyVehicle = QString::number(1);
+    facts.busyVehicleJobs = size.jobsPerBusyVehicle;
     facts.plainVehicle = QString::number(size.vehicles / 2);
     // Make, Model, Year and Date Purchased of one vehicle, which a few others share.
     const QStringList sample = vehicleFields(size.vehicles / 3);

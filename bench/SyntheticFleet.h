@@ -18,6 +18,7 @@ struct FleetFacts {
     QString mechanicId;
     QString password;       // every synthetic user has it
     QString busyVehicle;    // a vehicle with jobsPerBusyVehicle jobs
+    int busyVehicleJobs = 0;
     QString plainVehicle;   // a vehicle with a handful of jobs
     QString fourCriteria[4]; // Make, Model, Year and Date Purchased of a few vehicles
 };

@@ -275,7 +275,7 @@ private:
         QWidget* history = openChild(frame, "mnuRepairHistory", "frmRepairHistory");
         WindowDriver::type(history, "txtVehicleNumber", m_facts.busyVehicle);
         measure(
-            QStringLiteral("show_history_10000_jobs"), [&] { WindowDriver::click(history, "cmdClear"); },
+            QStringLiteral("show_history_%1_jobs").arg(m_facts.busyVehicleJobs), [&] { WindowDriver::click(history, "cmdClear"); },
             [&] {
                 WindowDriver::type(history, "txtVehicleNumber", m_facts.busyVehicle);
                 WindowDriver::click(history, "cmdShowHistory");
@@ -629,9 +629,14 @@ int main(int argc, char* argv[])
     const QCommandLineOption small(QStringLiteral("small"), QStringLiteral("A fleet a hundred times smaller."));
     const QCommandLineOption folder(QStringLiteral("folder"), QStringLiteral("Where to make Vantorel.mdb."),
                                     QStringLiteral("dir"));
+    const QCommandLineOption scale(QStringLiteral("scale"),
+                                   QStringLiteral("A fleet this many times larger; one vehicle then holds all its "
+                                                  "busy jobs (--scale 10: 1,000,000 vehicles, 10,000,000 jobs, "
+                                                  "one vehicle with 100,000)."),
+                                   QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Time only this group of actions."),
                                   QStringLiteral("group"));
-    parser.addOptions({runs, small, folder, only});
+    parser.addOptions({runs, small, scale, folder, only});
     parser.process(app);
 
     QTemporaryDir scratch;
@@ -641,6 +646,10 @@ int main(int argc, char* argv[])
     const QString path = QDir(where).filePath(QStringLiteral("Vantorel.mdb"));
 
     bench::FleetSize size;
+    if (const int times = parser.value(scale).toInt(); times > 1) {
+        size = bench::FleetSize{size.users * times, size.vehicles * times, size.jobs * times, 1,
+                                size.jobsPerBusyVehicle * times};
+    }
     if (parser.isSet(small))
         size = bench::FleetSize{100, 1000, 10000, 2, 1000};
     QTextStream out(stdout);
