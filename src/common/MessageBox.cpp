@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vantorel {
 
 namespace {
@@ -26,9 +28,15 @@ QLabel* messageText(const QString& text, QWidget* box)
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    const int charWidth = label->fontMetrics().averageCharWidth();
-    label->setMinimumWidth(kNarrowestBoxChars * charWidth);
-    label->setMaximumWidth(kReadableLineChars * charWidth);
+    // As wide as its longest line, within a readable width: a wrapped label left to the layout
+    // would take its narrowest width and wrap every few words.
+    const QFontMetrics metrics = label->fontMetrics();
+    int longestLine = 0;
+    for (const QString& line : text.split(u'\n'))
+        longestLine = std::max(longestLine, metrics.horizontalAdvance(line));
+    const int charWidth = metrics.averageCharWidth();
+    label->setFixedWidth(std::clamp(longestLine + charWidth, kNarrowestBoxChars * charWidth,
+                                    kReadableLineChars * charWidth));
     return label;
 }
 
