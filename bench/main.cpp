@@ -236,6 +236,10 @@ private:
         measureHash(QStringLiteral("login_hash_alone"), [&] { vantorel::data::passwordMatches(hash, m_facts.password); });
         logIn(cheapId, QStringLiteral("login_without_hash"), kInteractive);
         m_rows.back().note = QStringLiteral("a user whose stored hash costs next to nothing");
+        // An unknown ID must cost what a wrong password costs, or timing would tell which IDs exist.
+        measure(QStringLiteral("login_unknown_id"), [] {}, [] { vantorel::data::spendVerificationTime(QStringLiteral("x")); },
+                [&] { vantorel::data::passwordMatches(hash, QStringLiteral("wrong")); }, Target{1.5, 0});
+        m_rows.back().note = QStringLiteral("its hashing beside a wrong password's: the two should match");
         closeAll();
         // What log-in spends outside the store: building and showing the main window.
         measure(
