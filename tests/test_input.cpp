@@ -24,6 +24,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTest>
 
@@ -40,6 +41,7 @@ using namespace vantorel;
 using vantorel::test::MessageWatcher;
 using vantorel::test::StatementLog;
 using vantorel::test::TestStore;
+using vantorel::test::onServer;
 using vantorel::test::box;
 using vantorel::test::button;
 using vantorel::test::child;
@@ -102,9 +104,12 @@ QString withCost(const QString& hash, const char* cost)
     return parts.join(QLatin1Char('$'));
 }
 
-// A table as another program may make it: no declared kinds, so every value keeps its own.
+// A table as another program may make it: no declared kinds, so every value keeps its own. The
+// server's tables keep the kinds they were made with.
 void makeUntyped(TestStore& store, const QString& table, const QString& fields)
 {
+    if (onServer())
+        return;
     store.rows(QStringLiteral("drop table %1").arg(table));
     store.rows(QStringLiteral("create table %1 (%2)").arg(table, fields));
 }
@@ -244,6 +249,8 @@ private slots:
 
     void noPasswordIsKeptInClearInTheFile()
     {
+        if (onServer())
+            QSKIP("Vantorel.mdb only names the server; the stored field is checked with the records.");
         TestStore store;
         MessageWatcher messages;
         frmAddUser window;
@@ -371,8 +378,12 @@ private slots:
             {"-1.0", true}, {"x'596573'", true}, {"cast(x'2d310a' as blob)", true},
             {"0", false}, {"2", false}, {"0.5", false}, {"'No'", false}, {"'1.0'", false},
             {"'yes please'", false}, {"null", false}, {"x'ff00'", false}, {"'ye' || char(0) || 's'", false}};
-        for (const auto& [stored, manager] : values)
-            QTest::newRow(stored) << QString::fromLatin1(stored) << manager;
+        // The server's Manager field holds whole numbers or nothing.
+        static const QRegularExpression number(QStringLiteral("^(-?[0-9]+|null)$"));
+        for (const auto& [stored, manager] : values) {
+            if (!onServer() || number.match(QLatin1String(stored)).hasMatch())
+                QTest::newRow(stored) << QString::fromLatin1(stored) << manager;
+        }
     }
 
     void everyManagerValueReadsAlike()
@@ -404,11 +415,13 @@ private slots:
         QTest::addColumn<QString>("stored"); // Date and Comments, as an SQL expression
         QTest::addColumn<QString>("shown");
         QTest::newRow("text") << "'6/1/2024'" << "6/1/2024";
+        QTest::newRow("no value") << "null" << "";
+        if (onServer())
+            return; // the server's fields hold text or nothing
         QTest::newRow("blob") << "x'362f312f32303234'" << "6/1/2024";
         QTest::newRow("invalid UTF-8") << "cast(x'36ff2f31' as text)" << QString::fromUtf8("6\uFFFD/1");
         QTest::newRow("whole number") << "20240601" << "20240601";
         QTest::newRow("real number") << "2024.5" << "2024.5";
-        QTest::newRow("no value") << "null" << "";
         QTest::newRow("empty blob") << "x''" << "";
     }
 

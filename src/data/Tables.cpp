@@ -1,0 +1,33 @@
+#include "data/Tables.h"
+
+namespace vantorel::data {
+
+QString FieldDescription::sqlName() const
+{
+    const QString plain = QString::fromLatin1(name);
+    return plain == QLatin1String("Date") ? QStringLiteral("\"Date\"") : plain;
+}
+
+QStringList TableDescription::shownFieldNames() const
+{
+    QStringList names;
+    for (const FieldDescription& field : fields) {
+        if (field.kind != FieldKind::Secret)
+            names << QString::fromLatin1(field.name);
+    }
+    return names;
+}
+
+QString TableDescription::insertStatement() const
+{
+    QStringList names;
+    QStringList placeholders;
+    for (const FieldDescription& field : fields) {
+        names << field.sqlName();
+        placeholders << QStringLiteral("?");
+    }
+    return QStringLiteral("insert into %1 (%2) values (%3)")
+        .arg(sqlName(), names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+}
+
+} // namespace vantorel::data
