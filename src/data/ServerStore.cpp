@@ -97,8 +97,6 @@ void createServerStore(const QByteArray& uri, const std::function<void(Database&
 
 CopyCounts copyToServer(const QString& path, const QByteArray& uri)
 {
-    if (linkTarget(path))
-        throw StoreError(QStringLiteral("%1 is a link file already: its records are on a server.").arg(path), QString());
     SqliteConnection file(path);
     const auto server = connectEmpty(uri);
     const QString attempt = QStringLiteral("Could not copy the records to %1.").arg(server->place());

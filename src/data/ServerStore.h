@@ -21,7 +21,7 @@ struct CopyCounts {
     qint64 jobs = 0;
 };
 
-// Copies every record of the SQLite file at `path` to the empty server database `uri` in one
+// Copies every record of the SQLite file at `path` (not a link file) to the empty server database `uri` in one
 // transaction, in the order they were stored, then reads both back and compares every table's
 // row count and every field (Manager as the yes/no it means); only when all agree is the copy
 // committed. Other programs may go on reading the file meanwhile; the copy sees one moment of it.

@@ -236,6 +236,8 @@ int copyTo(const QByteArray& uri)
 {
     const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
     const QString kept = file + QStringLiteral(".before-server");
+    if (vantorel::data::linkTarget(file))
+        throw Refusal{QStringLiteral("%1 is a link file already: its records are on a server.").arg(file)};
     vantorel::data::refuseExisting(kept, Existing::Refuse); // before copying in vain
     const vantorel::data::CopyCounts copied = vantorel::data::copyToServer(file, uri);
     vantorel::data::replaceWithLinkFile(file, kept, uri);
