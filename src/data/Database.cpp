@@ -4,7 +4,6 @@
 #include "data/PostgresConnection.h"
 #include "data/SqliteConnection.h"
 #include "data/StoredValues.h"
-#include "data/StoreError.h"
 #include "data/Tables.h"
 
 namespace vantorel::data {
@@ -141,11 +140,10 @@ void Database::append(const Person& person)
 
 void Database::append(const Vehicle& vehicle)
 {
-    m_connection->run(kVehicleTable.insertStatement(),
-                      {textValue(vehicle.vehicleNumber), textValue(vehicle.contractNumber),
-                       textValue(vehicle.license), textValue(vehicle.make), textValue(vehicle.model),
-                       textValue(vehicle.color), textValue(vehicle.year), textValue(vehicle.datePurchased)},
-                      attempt("The vehicle could not be saved"));
+    QVariantList values;
+    for (const QString& text : fieldTexts(vehicle))
+        values << textValue(text);
+    m_connection->run(kVehicleTable.insertStatement(), values, attempt("The vehicle could not be saved"));
 }
 
 void Database::append(const Job& job)

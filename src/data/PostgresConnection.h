@@ -12,7 +12,8 @@ namespace vantorel::data {
 // link file. Reads and writes both go through libpq with every value sent apart from the
 // statement. The server's own conventions (~/.pgpass, PGPASSFILE, service files, sslmode) apply.
 // Connecting gives up after 5 s, waiting for another workstation's lock after 5 s (as the file's
-// busy timeout does), and a statement after a minute.
+// busy timeout does), a statement after a minute, and a connection whose server is gone from the
+// network after about 25 s.
 class PostgresConnection : public Connection {
 public:
     // `uri` must already have passed checkLinkTarget (see LinkFile.h).

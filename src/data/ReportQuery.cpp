@@ -3,7 +3,6 @@
 #include "data/Database.h"
 #include "data/RowScan.h"
 #include "data/StoredValues.h"
-#include "data/StoreError.h"
 #include "data/Tables.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "data/Tables.h"
 
+#include "data/Records.h"
+
 namespace vantorel::data {
 
 QString FieldDescription::sqlName() const
@@ -28,6 +30,12 @@ QString TableDescription::insertStatement() const
     }
     return QStringLiteral("insert into %1 (%2) values (%3)")
         .arg(sqlName(), names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+}
+
+QStringList fieldTexts(const Vehicle& vehicle)
+{
+    return {vehicle.vehicleNumber, vehicle.contractNumber, vehicle.license, vehicle.make,
+            vehicle.model,         vehicle.color,          vehicle.year,    vehicle.datePurchased};
 }
 
 } // namespace vantorel::data

@@ -49,4 +49,10 @@ inline constexpr TableDescription kServicingTable{"Servicing", kServicingFields}
 
 inline constexpr const TableDescription* kAllTables[] = {&kPersonTable, &kVehicleTable, &kServicingTable};
 
+struct Vehicle;
+
+// A vehicle's fields as texts in the order of kVehicleFields, for whatever lists or shows them
+// field by field (an append, the vehicle labels named "lbl" and the field's name).
+QStringList fieldTexts(const Vehicle& vehicle);
+
 } // namespace vantorel::data
