@@ -113,6 +113,7 @@ QList<Fault> unreachableServers()
         spoiledLink("server not running", "host=[^&]*", QStringLiteral("host=/nonexistent")),
         spoiledLink("unknown database", "/store_", QStringLiteral("/unknown_")),
         spoiledLink("log-in refused", "user=postgres", QStringLiteral("user=nobody")),
+        spoiledLink("two lines", "$", QStringLiteral("\npostgresql:///other")),
         spoiledLink("password in the link file", "user=postgres",
                     QStringLiteral("user=postgres&password=") + QLatin1String(kSecret)),
     };

@@ -71,10 +71,15 @@ QStringList hostileValues()
     };
 }
 
+// The statements that carry a typed value in their text; a log that saw no statement at all
+// proves nothing and says so.
 QStringList statementsCarryingAValue(const StatementLog& log)
 {
+    const QStringList statements = log.statements();
+    if (statements.isEmpty())
+        return {QStringLiteral("<no statement was logged>")};
     QStringList carrying;
-    for (const QString& statement : log.statements()) {
+    for (const QString& statement : statements) {
         if (statement.contains(kMarker))
             carrying << statement.left(120);
     }

@@ -80,17 +80,20 @@ void ThrowawayCluster::start()
         prctl(PR_SET_PDEATHSIG, SIGQUIT);
     });
     // To a file: a pipe nobody reads would stop the server once it filled.
-    m_server.setStandardOutputFile(m_folder.filePath(QStringLiteral("server.log")), QIODevice::Append);
+    m_server.setStandardOutputFile(logPath(), QIODevice::Append);
     m_server.setProcessChannelMode(QProcess::MergedChannels);
     m_server.start(serverProgram("postgres"),
                    {QStringLiteral("-D"), m_folder.filePath(QStringLiteral("data")), QStringLiteral("-k"), m_folder.path(),
                     QStringLiteral("-c"), QStringLiteral("listen_addresses="), QStringLiteral("-c"),
                     QStringLiteral("fsync=off"), QStringLiteral("-c"), QStringLiteral("full_page_writes=off"),
-                    QStringLiteral("-c"), QStringLiteral("max_connections=80")});
+                    QStringLiteral("-c"), QStringLiteral("max_connections=80"),
+                    // Every statement's text in the log, without the values bound to it.
+                    QStringLiteral("-c"), QStringLiteral("log_statement=all"), QStringLiteral("-c"),
+                    QStringLiteral("log_parameter_max_length=0")});
     const QByteArray probe = uri("postgres");
     for (QDeadlineTimer deadline(30000); PQping(probe.constData()) != PQPING_OK; QThread::msleep(20)) {
         if (deadline.hasExpired() || m_server.state() == QProcess::NotRunning)
-            qFatal("the throwaway PostgreSQL server did not start; see %s", qPrintable(m_folder.filePath(QStringLiteral("server.log"))));
+            qFatal("the throwaway PostgreSQL server did not start; see %s", qPrintable(logPath()));
     }
 }
 
@@ -100,6 +103,11 @@ void ThrowawayCluster::stop()
         return;
     ::kill(pid_t(m_server.processId()), SIGQUIT); // immediate: nothing here needs to survive
     m_server.waitForFinished(30000);
+}
+
+QString ThrowawayCluster::logPath() const
+{
+    return m_folder.filePath(QStringLiteral("server.log"));
 }
 
 QByteArray ThrowawayCluster::uri(const QByteArray& database) const

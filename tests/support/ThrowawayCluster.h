@@ -21,6 +21,9 @@ public:
     // A connection URI for `database` on this cluster, as the superuser.
     QByteArray uri(const QByteArray& database) const;
 
+    // The server's log, which holds the text of every statement it ran.
+    QString logPath() const;
+
     // The server's process, for a test that makes it crash.
     qint64 processId() const { return m_server.processId(); }
 
