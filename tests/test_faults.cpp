@@ -508,7 +508,8 @@ private slots:
             crash.join();
         }
         const QString text = messages.takeOnly();
-        QVERIFY2(text.startsWith(QStringLiteral("The vehicle could not be saved in ")) && namesTheStore(text), qPrintable(text));
+        // Lost while waiting, or, on a slow machine, already gone when the action connected.
+        QVERIFY2(namesTheStore(text) && !text.contains(QStringLiteral("Successfully")), qPrintable(text));
         QVERIFY(window && window->isVisible() && entriesKept(window, action));
         test::cluster().stop();
         test::cluster().start();
