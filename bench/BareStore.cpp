@@ -1,6 +1,10 @@
 #include "BareStore.h"
 
+#include "data/LinkFile.h"
+
 #include <QUrl>
+
+#include <libpq-fe.h>
 
 #include <stdexcept>
 #include <string>
@@ -62,26 +66,88 @@ int Connection::step(sqlite3_stmt* statement, const QStringList& values) const
     return rows;
 }
 
-BareStore::BareStore(QString path)
-    : m_path(std::move(path))
-{
-}
+namespace {
 
-int BareStore::run(const char* sql, const QStringList& values) const
-{
-    return runAll({{sql, values}});
-}
-
-int BareStore::runAll(const std::vector<std::pair<const char*, QStringList>>& statements) const
-{
-    const Connection connection(m_path);
-    int rows = 0;
-    for (const auto& [sql, values] : statements) {
-        sqlite3_stmt* statement = connection.prepare(sql);
-        rows += connection.step(statement, values);
-        sqlite3_finalize(statement);
+class BareSqlite : public BareStore {
+public:
+    explicit BareSqlite(QString path)
+        : m_path(std::move(path))
+    {
     }
-    return rows;
+
+    int runAll(const std::vector<std::pair<const char*, QStringList>>& statements) const override
+    {
+        const Connection connection(m_path);
+        int rows = 0;
+        for (const auto& [sql, values] : statements) {
+            sqlite3_stmt* statement = connection.prepare(sql);
+            rows += connection.step(statement, values);
+            sqlite3_finalize(statement);
+        }
+        return rows;
+    }
+
+private:
+    QString m_path;
+};
+
+// The same statement as the server reads it: "$1, $2..." and its identity column for the order.
+QByteArray forServer(const char* sql)
+{
+    QByteArray text;
+    int next = 1;
+    for (const char* c = sql; *c; ++c)
+        text += *c == '?' ? '$' + QByteArray::number(next++) : QByteArray(1, *c);
+    return text.replace("rowid", "StoredOrder");
+}
+
+class BarePostgres : public BareStore {
+public:
+    explicit BarePostgres(QByteArray uri)
+        : m_uri(std::move(uri))
+    {
+    }
+
+    int runAll(const std::vector<std::pair<const char*, QStringList>>& statements) const override
+    {
+        const std::unique_ptr<PGconn, decltype(&PQfinish)> connection(PQconnectdb(m_uri.constData()), &PQfinish);
+        if (PQstatus(connection.get()) != CONNECTION_OK)
+            throw std::runtime_error(PQerrorMessage(connection.get()));
+        int rows = 0;
+        for (const auto& [sql, values] : statements) {
+            std::vector<QByteArray> texts;
+            std::vector<const char*> pointers;
+            for (const QString& value : values)
+                texts.push_back(value.toUtf8());
+            for (const QByteArray& text : texts)
+                pointers.push_back(text.constData());
+            const std::unique_ptr<PGresult, decltype(&PQclear)> result(
+                PQexecParams(connection.get(), forServer(sql).constData(), int(pointers.size()), nullptr,
+                             pointers.data(), nullptr, nullptr, 0),
+                &PQclear);
+            const ExecStatusType status = PQresultStatus(result.get());
+            if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+                throw std::runtime_error(std::string(sql) + ": " + PQresultErrorMessage(result.get()));
+            // Read every column as text, as a window that shows the record must.
+            for (int row = 0; row < PQntuples(result.get()); ++row, ++rows) {
+                for (int column = 0; column < PQnfields(result.get()); ++column)
+                    PQgetvalue(result.get(), row, column);
+            }
+        }
+        return rows;
+    }
+
+private:
+    QByteArray m_uri;
+};
+
+} // namespace
+
+std::unique_ptr<BareStore> BareStore::of(const QString& path)
+{
+    if (const std::optional<QByteArray> uri = vantorel::data::linkTarget(path))
+        return std::make_unique<BarePostgres>(*uri);
+    return std::make_unique<BareSqlite>(path);
 }
 
 } // namespace bench

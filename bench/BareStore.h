@@ -2,25 +2,30 @@
 
 #include <sqlite3.h>
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+#include <vector>
+
 namespace bench {
 
-// The store without Vantorel: the SQLite C API on the same file, for the baseline of each action.
-// Each call opens the file, runs one statement to its end reading every column as text, and
-// closes it again, as one user action of the program does.
+// The store without Vantorel, for the baseline of each action: each call connects afresh, runs
+// its statements to their end reading every column as text, and disconnects again, as one user
+// action of the program does. Statements are written for SQLite ("?", "rowid").
 class BareStore {
 public:
-    explicit BareStore(QString path);
+    virtual ~BareStore() = default;
 
     // Runs `sql` with the texts bound in order; returns the rows read.
-    int run(const char* sql, const QStringList& values = {}) const;
+    int run(const char* sql, const QStringList& values = {}) const { return runAll({{sql, values}}); }
     // Several statements on one connection, as an action with two queries uses one.
-    int runAll(const std::vector<std::pair<const char*, QStringList>>& statements) const;
+    virtual int runAll(const std::vector<std::pair<const char*, QStringList>>& statements) const = 0;
 
-private:
-    QString m_path;
+    // The bare counterpart of the store Vantorel.mdb at `path` is: the SQLite C API on the same
+    // file, or libpq on the server its link file names.
+    static std::unique_ptr<BareStore> of(const QString& path);
 };
 
 // Exposes the handle for the generator, which fills the file in one transaction.

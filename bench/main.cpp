@@ -1,6 +1,7 @@
 // vantorel-bench: times every user action of Vantorel through its real windows, offscreen, on a
 // synthetic fleet far beyond one shop, next to the bare cost of the same statements on the same
-// file through the SQLite C API. Prints a table and one machine-readable line per action.
+// file through the SQLite C API, or, with --server, on a PostgreSQL database through libpq.
+// Prints a table and one machine-readable line per action.
 
 #include "BareStore.h"
 #include "SyntheticFleet.h"
@@ -9,6 +10,8 @@
 #include "data/Credentials.h"
 #include "data/Database.h"
 #include "data/ReportQuery.h"
+#include "data/Schema.h"
+#include "data/ServerStore.h"
 #include "reports/ReportPrinter.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
@@ -110,8 +113,8 @@ double timeBare(const std::function<void()>& action)
 
 class Bench {
 public:
-    Bench(QString path, FleetFacts facts, int runs)
-        : m_bare(std::move(path))
+    Bench(const QString& path, FleetFacts facts, int runs)
+        : m_bare(BareStore::of(path))
         , m_facts(std::move(facts))
         , m_runs(runs)
     {
@@ -229,7 +232,7 @@ private:
                     WindowDriver::type(login, "txtPassword", m_facts.password);
                 },
                 [&] { WindowDriver::click(login, "cmdSubmit"); },
-                [&] { m_bare.run("select * from Person where IDNumber = ?", {id}); }, target);
+                [&] { m_bare->run("select * from Person where IDNumber = ?", {id}); }, target);
         };
         logIn(m_facts.managerId, QStringLiteral("login"), Target{});
         const QString hash = vantorel::data::hashPassword(m_facts.password);
@@ -255,7 +258,7 @@ private:
         QWidget* servicing = openChild(frame, "mnuServiceVehicle", "frmServicing");
         WindowDriver::type(servicing, "txtVehicleNumber", m_facts.plainVehicle);
         measure(QStringLiteral("retrieve_vehicle"), [] {}, [&] { WindowDriver::click(servicing, "cmdViewHistory"); },
-                [&] { m_bare.run("select * from Vehicle where VNumber = ?", {m_facts.plainVehicle}); },
+                [&] { m_bare->run("select * from Vehicle where VNumber = ? order by rowid", {m_facts.plainVehicle}); },
                 kInteractive);
         WindowDriver::type(servicing, "txtLocation", QStringLiteral("Bay 7"));
         measure(
@@ -265,7 +268,7 @@ private:
                 WindowDriver::click(servicing, "cmdComplete");
             },
             [&] {
-                m_bare.run("insert into Servicing values (?, ?, ?, ?, ?, ?, ?)",
+                m_bare->run("insert into Servicing values (?, ?, ?, ?, ?, ?, ?)",
                            {m_facts.plainVehicle, m_facts.mechanicId, QStringLiteral("Bay 7"), QStringLiteral("1/1/26"),
                             QStringLiteral("08:00:00"), QStringLiteral("08:40:00"), QString()});
             },
@@ -285,8 +288,8 @@ private:
                 WindowDriver::click(history, "cmdShowHistory");
             },
             [&] {
-                m_bare.runAll({{"select * from Vehicle where VNumber = ?", {m_facts.busyVehicle}},
-                               {"select * from Servicing where VNumber = ?", {m_facts.busyVehicle}}});
+                m_bare->runAll({{"select * from Vehicle where VNumber = ? order by rowid", {m_facts.busyVehicle}},
+                               {"select * from Servicing where VNumber = ? order by rowid", {m_facts.busyVehicle}}});
             },
             kInteractive);
         auto* dates = qobject_cast<QAbstractItemView*>(WindowDriver::find(history, "lstRepairDates"));
@@ -300,7 +303,7 @@ private:
             },
             [&] { dates->setCurrentIndex(dates->model()->index(entry, 0)); },
             [&] {
-                m_bare.run("select * from Servicing where \"Date\" = ? and VNumber = ?", {dateText, m_facts.busyVehicle});
+                m_bare->run("select * from Servicing where \"Date\" = ? and VNumber = ? order by rowid", {dateText, m_facts.busyVehicle});
             },
             kInteractive);
         frame->close();
@@ -322,7 +325,7 @@ private:
             },
             [&] { WindowDriver::click(vehicle, "cmdSubmit"); },
             [&] {
-                m_bare.run("insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?)",
+                m_bare->run("insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?)",
                            QStringList(8, QStringLiteral("bare%1").arg(serial)));
             },
             kInteractive);
@@ -338,7 +341,7 @@ private:
             },
             [&] { WindowDriver::click(user, "cmdSumbit"); },
             [&] {
-                m_bare.run("insert into Person values (?, ?, ?, ?, ?, ?, 0)",
+                m_bare->run("insert into Person values (?, ?, ?, ?, ?, ?, 0)",
                            QStringList(6, QStringLiteral("bare%1").arg(serial)));
             },
             Target{});
@@ -350,7 +353,7 @@ private:
     void measureReport(frmMain* frame, QWidget* generator, const QString& name, const QStringList& choices,
                        const QStringList& values, const char* bareSql, const QStringList& bareValues, Target target)
     {
-        measureReport(frame, generator, name, choices, values, [&] { m_bare.run(bareSql, bareValues); }, target);
+        measureReport(frame, generator, name, choices, values, [&] { m_bare->run(bareSql, bareValues); }, target);
     }
 
     void measureReport(frmMain* frame, QWidget* generator, const QString& name, const QStringList& choices,
@@ -381,20 +384,20 @@ private:
         frmMain* frame = openFrame(true);
         QWidget* generator = openChild(frame, "mnuCreateReport", "frmReportGen");
         measureReport(frame, generator, QStringLiteral("report_all_vehicles"), {QStringLiteral("All Vehicles")},
-                      {QString()}, "select * from Vehicle", {}, Target{3.0, 0});
+                      {QString()}, "select * from Vehicle order by rowid", {}, Target{3.0, 0});
         measureReport(frame, generator, QStringLiteral("report_one_criterion"), {QStringLiteral("Vehicle Number")},
-                      {m_facts.plainVehicle}, "select * from Vehicle where VNumber = ?", {m_facts.plainVehicle},
+                      {m_facts.plainVehicle}, "select * from Vehicle where VNumber = ? order by rowid", {m_facts.plainVehicle},
                       kInteractive);
         // What any report costs beyond its query: the results window built and shown empty.
         const QString nowhere = QStringLiteral("no such vehicle");
         measureReport(frame, generator, QStringLiteral("report_window_no_rows"), {QStringLiteral("Vehicle Number")},
-                      {nowhere}, "select * from Vehicle where VNumber = ?", {nowhere}, Target{});
+                      {nowhere}, "select * from Vehicle where VNumber = ? order by rowid", {nowhere}, Target{});
         m_rows.back().note = QStringLiteral("fixed cost of a report: the eight columns built and shown");
         const QStringList four(m_facts.fourCriteria, m_facts.fourCriteria + 4);
         measureReport(frame, generator, QStringLiteral("report_four_criteria"),
                       {QStringLiteral("Make"), QStringLiteral("Model"), QStringLiteral("Year"),
                        QStringLiteral("Date Purchased")},
-                      four, "select * from Vehicle where Make = ? and Model = ? and Year = ? and DatePurchased = ?", four,
+                      four, "select * from Vehicle where Make = ? and Model = ? and Year = ? and DatePurchased = ? order by rowid", four,
                       kInteractive);
         frame->close();
     }
@@ -425,7 +428,7 @@ private:
                 if (!vantorel::ReportPrinter(report).print(printer))
                     throw std::runtime_error("the report could not be printed");
             },
-            [&] { m_bare.run("select * from Vehicle limit 10000"); }, Target{});
+            [&] { m_bare->run("select * from Vehicle limit 10000"); }, Target{});
         m_rows.back().note = QStringLiteral("%1 pages; bare: reading the rows").arg(QPdfPageCount(pdf));
     }
 
@@ -479,11 +482,11 @@ private:
         m_rows.back().note = QStringLiteral("no store work: the refusal alone");
         frame->close();
         // Gone again, so the later rows (the report's memory) measure the synthetic fleet alone.
-        m_bare.run("delete from Vehicle where VNumber = ?", {number});
-        m_bare.run("delete from Servicing where VNumber = ?", {number});
+        m_bare->run("delete from Vehicle where VNumber = ?", {number});
+        m_bare->run("delete from Servicing where VNumber = ?", {number});
     }
 
-    BareStore m_bare;
+    std::unique_ptr<BareStore> m_bare;
     FleetFacts m_facts;
     int m_runs;
     WindowDriver m_driver;
@@ -626,7 +629,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Times Vantorel's user actions against bare SQLite."));
+    parser.setApplicationDescription(QStringLiteral("Times Vantorel's user actions against bare SQLite or libpq."));
     parser.addHelpOption();
     const QCommandLineOption runs(QStringLiteral("runs"), QStringLiteral("Runs per action (median)."),
                                   QStringLiteral("n"), QStringLiteral("7"));
@@ -640,7 +643,11 @@ int main(int argc, char* argv[])
                                    QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Time only this group of actions."),
                                   QStringLiteral("group"));
-    parser.addOptions({runs, small, scale, folder, only});
+    const QCommandLineOption server(QStringLiteral("server"),
+                                    QStringLiteral("Move the fleet to this empty PostgreSQL database (a connection "
+                                                   "URI) and time the actions there, beside bare libpq."),
+                                    QStringLiteral("uri"));
+    parser.addOptions({runs, small, scale, folder, only, server});
     parser.process(app);
 
     QTemporaryDir scratch;
@@ -665,6 +672,14 @@ int main(int argc, char* argv[])
                .arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1)
                .arg(double(QFileInfo(path).size()) / 1048576.0, 0, 'f', 0);
     out.flush();
+    if (parser.isSet(server)) {
+        clock.restart();
+        const QByteArray uri = parser.value(server).toUtf8();
+        vantorel::data::copyToServer(path, uri);
+        vantorel::data::replaceWithLinkFile(path, path + QStringLiteral(".before-server"), uri);
+        out << QStringLiteral("moved to the server in %1 s\n\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1);
+        out.flush();
+    }
 
     try {
         std::vector<Row> rows = Bench(path, facts, parser.value(runs).toInt()).runAll(parser.value(only));

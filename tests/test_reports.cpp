@@ -423,7 +423,7 @@ private slots:
         addPerson("10000007", "O'Brien", false);
         addPerson("7", "Smith", false);
         addPerson("10000003", "Smith", false);
-        store.rows(u"insert into Person (IDNumber, LName, Manager) values ('20', 'Smith', 'True')"_s);
+        store.rows(u"insert into Person (IDNumber, LName, Manager) values ('20', 'Smith', -1)"_s);
         store.rows(u"insert into Person (IDNumber, LName) values ('21', 'Nobody')"_s);
         MessageWatcher messages;
         frmReportGen* generator = openGenerator();

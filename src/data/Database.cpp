@@ -1,55 +1,43 @@
 #include "data/Database.h"
 
-#include "data/RowScan.h"
+#include "data/LinkFile.h"
+#include "data/PostgresConnection.h"
+#include "data/SqliteConnection.h"
 #include "data/StoredValues.h"
-#include "data/StoreError.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QSqlDatabase>
-#include <QSqlDriver>
-#include <QSqlError>
-#include <QUrl>
-
-#include <sqlite3.h>
+#include "data/Tables.h"
 
 namespace vantorel::data {
 
 namespace {
 
-// A lock held by another program delays an action by up to this long before it fails.
-constexpr int kBusyTimeoutMs = 5000;
-
-const QStringList kPersonFields = {QStringLiteral("IDNumber"), QStringLiteral("LName"),
-                                   QStringLiteral("FName"),    QStringLiteral("Address"),
-                                   QStringLiteral("Telephone"), QStringLiteral("Password"),
-                                   QStringLiteral("Manager")};
-const QStringList kVehicleFields = {QStringLiteral("VNumber"), QStringLiteral("ContractNumber"),
-                                    QStringLiteral("License"), QStringLiteral("Make"),
-                                    QStringLiteral("Model"),   QStringLiteral("Color"),
-                                    QStringLiteral("Year"),    QStringLiteral("DatePurchased")};
-const QStringList kJobFields = {QStringLiteral("VNumber"),   QStringLiteral("IDNumber"),
-                                QStringLiteral("Location"),  QStringLiteral("Date"),
-                                QStringLiteral("StartTime"), QStringLiteral("StopTime"),
-                                QStringLiteral("Comments")};
-
-QString describe(const QSqlError& error)
+std::unique_ptr<Connection> connect(const QString& path)
 {
-    return error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    if (const std::optional<QByteArray> uri = linkTarget(path)) {
+        checkLinkTarget(*uri);
+        return std::make_unique<PostgresConnection>(*uri);
+    }
+    return std::make_unique<SqliteConnection>(path);
 }
 
-QSqlDatabase connection(const QString& name)
-{
-    return QSqlDatabase::database(name, false);
-}
-
-// The positions of `names` in the result of `scan`, in the order given.
-QVector<int> fieldsOf(const RowScan& scan, const QString& table, const QStringList& names)
+// The positions of the table's fields in the result of `scan`, in the table's order.
+QVector<int> fieldsOf(const RowScan& scan, const TableDescription& table)
 {
     QVector<int> fields;
-    for (const QString& name : names)
-        fields.append(scan.field(table, name));
+    for (const FieldDescription& field : table.fields)
+        fields.append(scan.field(table.sqlName(), QString::fromLatin1(field.name)));
     return fields;
+}
+
+// "select * from T where F1 = ? and F2 = ?... order by" the store's own order, so the first row
+// is the first record stored. A value of no kind at all is looked for as a field holding none.
+QString lookUp(const Connection& connection, const TableDescription& table,
+               const QList<std::pair<QString, bool>>& fieldsAndNulls)
+{
+    QStringList tests;
+    for (const auto& [field, isNull] : fieldsAndNulls)
+        tests << field + (isNull ? QStringLiteral(" is null") : QStringLiteral(" = ?"));
+    return QStringLiteral("select * from %1 where %2 order by %3")
+        .arg(table.sqlName(), tests.join(QStringLiteral(" and ")), connection.orderColumn());
 }
 
 } // namespace
@@ -60,104 +48,82 @@ Database::Database()
 }
 
 Database::Database(const QString& path)
-    : m_connectionName(QStringLiteral("vantorel-%1").arg(reinterpret_cast<quintptr>(this)))
+    : m_connection(connect(path))
 {
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connectionName);
-    // mode=rw opens an existing file only: the program never creates the database.
-    db.setDatabaseName(QStringLiteral("file:%1?mode=rw")
-                           .arg(QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
-    if (!db.open()) {
-        const QString reason = describe(db.lastError());
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connectionName);
-        const QFileInfo file(path);
-        throw StoreError(QStringLiteral("The database file %1 could not be opened in the folder %2.")
-                             .arg(file.fileName(), QDir::toNativeSeparators(file.absolutePath())),
-                         reason);
-    }
 }
 
-Database::~Database()
+Database::Database(std::unique_ptr<Connection> connection)
+    : m_connection(std::move(connection))
 {
-    {
-        QSqlDatabase db = connection(m_connectionName);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connectionName);
 }
 
-QSqlQuery Database::execute(const QString& sql, const QVariantList& values, const QString& attempt)
-{
-    QSqlQuery query(connection(m_connectionName));
-    query.setForwardOnly(true);
-    if (!query.prepare(sql))
-        throw StoreError(attempt, describe(query.lastError()));
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!query.exec())
-        throw StoreError(attempt, describe(query.lastError()));
-    return query;
-}
+Database::~Database() = default;
 
-sqlite3* Database::handle() const
+QString Database::attempt(const char* what) const
 {
-    const QVariant handle = connection(m_connectionName).driver()->handle();
-    return *static_cast<sqlite3* const*>(handle.constData());
+    return QStringLiteral("%1 in %2.").arg(QString::fromLatin1(what), m_connection->place());
 }
 
 std::optional<Person> Database::firstPerson(const QString& idNumber)
 {
-    RowScan scan(*this, QStringLiteral("select * from Person where IDNumber = ?"), {textValue(idNumber)},
-                 QStringLiteral("The user could not be looked up in Vantorel.mdb."));
-    const QVector<int> f = fieldsOf(scan, QStringLiteral("Person"), kPersonFields);
-    if (!scan.next())
+    const auto scan = m_connection->select(lookUp(*m_connection, kPersonTable, {{QStringLiteral("IDNumber"), false}}),
+                                           {textValue(idNumber)}, attempt("The user could not be looked up"));
+    const QVector<int> f = fieldsOf(*scan, kPersonTable);
+    if (!scan->next())
         return std::nullopt;
-    Person person{scan.text(f[0]), scan.text(f[1]), scan.text(f[2]), scan.text(f[3]),
-                  scan.text(f[4]), std::nullopt,    scan.isYes(f[6])};
-    if (!scan.isNull(f[5]))
-        person.password = scan.text(f[5]);
+    Person person{scan->text(f[0]), scan->text(f[1]), scan->text(f[2]), scan->text(f[3]),
+                  scan->text(f[4]), std::nullopt,     scan->isYes(f[6])};
+    if (!scan->isNull(f[5]))
+        person.password = scan->text(f[5]);
     return person;
 }
 
 std::optional<Vehicle> Database::firstVehicle(const QString& vehicleNumber)
 {
-    RowScan scan(*this, QStringLiteral("select * from Vehicle where VNumber = ?"), {textValue(vehicleNumber)},
-                 QStringLiteral("The vehicle could not be looked up in Vantorel.mdb."));
-    const QVector<int> f = fieldsOf(scan, QStringLiteral("Vehicle"), kVehicleFields);
-    if (!scan.next())
+    const auto scan = m_connection->select(lookUp(*m_connection, kVehicleTable, {{QStringLiteral("VNumber"), false}}),
+                                           {textValue(vehicleNumber)},
+                                           attempt("The vehicle could not be looked up"));
+    const QVector<int> f = fieldsOf(*scan, kVehicleTable);
+    if (!scan->next())
         return std::nullopt;
-    return Vehicle{scan.text(f[0]), scan.text(f[1]), scan.text(f[2]), scan.text(f[3]),
-                   scan.text(f[4]), scan.text(f[5]), scan.text(f[6]), scan.text(f[7])};
+    return Vehicle{scan->text(f[0]), scan->text(f[1]), scan->text(f[2]), scan->text(f[3]),
+                   scan->text(f[4]), scan->text(f[5]), scan->text(f[6]), scan->text(f[7])};
 }
 
 std::optional<Job> Database::firstJob(const JobKey& key)
 {
-    // The values are bound as they were read, and "is" also matches a stored Null, so a listed
-    // job is found again whatever kind of value another program stored in these fields.
-    RowScan scan(*this, QStringLiteral("select * from Servicing where \"Date\" is ? and VNumber is ?"),
-                 {QVariant::fromValue(key.storedDate), QVariant::fromValue(key.storedVehicleNumber)},
-                 QStringLiteral("The maintenance job could not be looked up in Vantorel.mdb."));
-    const QVector<int> f = fieldsOf(scan, QStringLiteral("Servicing"), kJobFields);
-    if (!scan.next())
+    // The values are bound as they were read, so a listed job is found again whatever kind of
+    // value another program stored in these fields, no value included.
+    const bool noDate = key.storedDate.kind == StoredValue::Kind::Null;
+    const bool noNumber = key.storedVehicleNumber.kind == StoredValue::Kind::Null;
+    QVariantList values;
+    if (!noDate)
+        values << QVariant::fromValue(key.storedDate);
+    if (!noNumber)
+        values << QVariant::fromValue(key.storedVehicleNumber);
+    const auto scan = m_connection->select(
+        lookUp(*m_connection, kServicingTable, {{QStringLiteral("\"Date\""), noDate}, {QStringLiteral("VNumber"), noNumber}}),
+        values, attempt("The maintenance job could not be looked up"));
+    const QVector<int> f = fieldsOf(*scan, kServicingTable);
+    if (!scan->next())
         return std::nullopt;
-    return Job{scan.text(f[0]), scan.text(f[1]), scan.text(f[2]), scan.text(f[3]),
-               scan.text(f[4]), scan.text(f[5]), scan.text(f[6])};
+    return Job{scan->text(f[0]), scan->text(f[1]), scan->text(f[2]), scan->text(f[3]),
+               scan->text(f[4]), scan->text(f[5]), scan->text(f[6])};
 }
 
 QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
 {
     // In the order the jobs were stored, whatever order the index that finds them keeps.
-    RowScan scan(*this, QStringLiteral("select * from Servicing where VNumber = ? order by rowid"),
-                 {textValue(vehicleNumber)},
-                 QStringLiteral("The maintenance jobs could not be read from Vantorel.mdb."));
-    const int date = scan.field(QStringLiteral("Servicing"), QStringLiteral("Date"));
-    const int vehicle = scan.field(QStringLiteral("Servicing"), QStringLiteral("VNumber"));
+    const auto scan = m_connection->select(
+        lookUp(*m_connection, kServicingTable, {{QStringLiteral("VNumber"), false}}), {textValue(vehicleNumber)},
+        attempt("The maintenance jobs could not be read"));
+    const int date = scan->field(kServicingTable.sqlName(), QStringLiteral("Date"));
+    const int vehicle = scan->field(kServicingTable.sqlName(), QStringLiteral("VNumber"));
     QList<JobKey> jobs;
-    while (scan.next()) {
-        JobKey key{{}, {}, scan.stored(date), scan.stored(vehicle)};
-        key.date = scan.text(date);
-        key.vehicleNumber = scan.text(vehicle);
+    while (scan->next()) {
+        JobKey key{{}, {}, scan->stored(date), scan->stored(vehicle)};
+        key.date = scan->text(date);
+        key.vehicleNumber = scan->text(vehicle);
         jobs.append(key);
     }
     return jobs;
@@ -165,33 +131,28 @@ QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
 
 void Database::append(const Person& person)
 {
-    execute(QStringLiteral("insert into Person (IDNumber, LName, FName, Address, Telephone, Password, "
-                           "Manager) values (?, ?, ?, ?, ?, ?, ?)"),
-            {textValue(person.idNumber), textValue(person.lastName), textValue(person.firstName),
-             textValue(person.address), textValue(person.telephone),
-             person.password ? textValue(*person.password) : QVariant(),
-             person.manager ? 1 : 0},
-            QStringLiteral("The new user could not be saved in Vantorel.mdb."));
+    m_connection->run(kPersonTable.insertStatement(),
+                      {textValue(person.idNumber), textValue(person.lastName), textValue(person.firstName),
+                       textValue(person.address), textValue(person.telephone),
+                       person.password ? textValue(*person.password) : QVariant(), person.manager ? 1 : 0},
+                      attempt("The new user could not be saved"));
 }
 
 void Database::append(const Vehicle& vehicle)
 {
-    execute(QStringLiteral("insert into Vehicle (VNumber, ContractNumber, License, Make, Model, Color, "
-                           "Year, DatePurchased) values (?, ?, ?, ?, ?, ?, ?, ?)"),
-            {textValue(vehicle.vehicleNumber), textValue(vehicle.contractNumber),
-             textValue(vehicle.license), textValue(vehicle.make), textValue(vehicle.model),
-             textValue(vehicle.color), textValue(vehicle.year), textValue(vehicle.datePurchased)},
-            QStringLiteral("The vehicle could not be saved in Vantorel.mdb."));
+    QVariantList values;
+    for (const QString& text : fieldTexts(vehicle))
+        values << textValue(text);
+    m_connection->run(kVehicleTable.insertStatement(), values, attempt("The vehicle could not be saved"));
 }
 
 void Database::append(const Job& job)
 {
-    execute(QStringLiteral("insert into Servicing (VNumber, IDNumber, Location, \"Date\", StartTime, "
-                           "StopTime, Comments) values (?, ?, ?, ?, ?, ?, ?)"),
-            {textValue(job.vehicleNumber), textValue(job.mechanicId), textValue(job.location),
-             textValue(job.date), textValue(job.startTime), textValue(job.stopTime),
-             textValue(job.comments)},
-            QStringLiteral("The maintenance job could not be saved in Vantorel.mdb."));
+    m_connection->run(kServicingTable.insertStatement(),
+                      {textValue(job.vehicleNumber), textValue(job.mechanicId), textValue(job.location),
+                       textValue(job.date), textValue(job.startTime), textValue(job.stopTime),
+                       textValue(job.comments)},
+                      attempt("The maintenance job could not be saved"));
 }
 
 } // namespace vantorel::data

@@ -1,30 +1,33 @@
 #pragma once
 
+#include "data/Connection.h"
 #include "data/Records.h"
 
 #include <QList>
-#include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
 
+#include <memory>
 #include <optional>
-
-struct sqlite3;
 
 namespace vantorel::data {
 
-// The database file, addressed by its bare name in the working directory.
+// The store, addressed by its bare name in the working directory: the SQLite database file, or a
+// link file naming the server (see LinkFile.h).
 inline constexpr auto kDatabaseFileName = "Vantorel.mdb";
 
-// One connection to Vantorel.mdb for the length of one user action: made where the action starts,
-// released when it goes out of scope, so no connection or record set outlives the action.
-// Every operation throws StoreError when the store fails; nothing is retried or cached.
+// One connection to the store for the length of one user action: made where the action starts,
+// released when it goes out of scope, so no connection or record set outlives the action. The
+// windows never learn which engine is underneath. Every operation throws StoreError when the
+// store fails; nothing is retried or cached, and the next action connects afresh.
 class Database {
 public:
-    // Opens the existing file for reading and writing; a missing file is an error, never created.
+    // Opens Vantorel.mdb, or the server its link file names; a missing file is an error.
     Database();
-    // The same for the file at `path`, for making a new file under a name of its own.
+    // The store at `path` (an SQLite file or a link file).
     explicit Database(const QString& path);
+    // A store already connected, for the tools that make one.
+    explicit Database(std::unique_ptr<Connection> connection);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -42,15 +45,14 @@ public:
     void append(const Vehicle& vehicle);
     void append(const Job& job);
 
-    // Runs one statement with every value bound to a "?" placeholder. `attempt` says, in a user's
-    // words, what failed when it fails. For the query builders of this folder only.
-    QSqlQuery execute(const QString& sql, const QVariantList& values, const QString& attempt);
-
-    // The SQLite connection underneath, for RowScan.
-    sqlite3* handle() const;
+    // The engine underneath, for the statements of this folder (reports, schema, copying).
+    Connection& connection() { return *m_connection; }
 
 private:
-    QString m_connectionName;
+    // "What failed in Vantorel.mdb." in a user's words, naming where the records are.
+    QString attempt(const char* what) const;
+
+    std::unique_ptr<Connection> m_connection;
 };
 
 } // namespace vantorel::data

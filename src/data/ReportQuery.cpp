@@ -3,7 +3,7 @@
 #include "data/Database.h"
 #include "data/RowScan.h"
 #include "data/StoredValues.h"
-#include "data/StoreError.h"
+#include "data/Tables.h"
 
 #include <algorithm>
 
@@ -11,9 +11,9 @@ namespace vantorel::data {
 
 namespace {
 
-QString tableName(ReportTable table)
+const TableDescription& described(ReportTable table)
 {
-    return table == ReportTable::Person ? QStringLiteral("Person") : QStringLiteral("Vehicle");
+    return table == ReportTable::Person ? kPersonTable : kVehicleTable;
 }
 
 QString fieldName(ReportField field)
@@ -49,18 +49,6 @@ QString conditionText(const ReportCondition& condition, QVariantList& values)
     return test;
 }
 
-const QStringList& shownFields(ReportTable table)
-{
-    static const QStringList person = {QStringLiteral("IDNumber"), QStringLiteral("LName"),
-                                       QStringLiteral("FName"),    QStringLiteral("Address"),
-                                       QStringLiteral("Telephone"), QStringLiteral("Manager")};
-    static const QStringList vehicle = {QStringLiteral("VNumber"), QStringLiteral("ContractNumber"),
-                                        QStringLiteral("License"), QStringLiteral("Make"),
-                                        QStringLiteral("Model"),   QStringLiteral("Color"),
-                                        QStringLiteral("Year"),    QStringLiteral("DatePurchased")};
-    return table == ReportTable::Person ? person : vehicle;
-}
-
 // Whether the row's Manager field gives every answer asked for. Read by the log-in's own rule
 // rather than in SQL, so "Manager? Yes" lists exactly the users the log-in makes managers.
 bool passes(const RowScan& scan, int managerField, const QList<bool>& managerTests)
@@ -80,7 +68,7 @@ bool reportCanSearch(ReportTable table, ReportField field)
 
 ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>& conditions)
 {
-    ReportStatement statement{QStringLiteral("select * from ") + tableName(table), {}, {}};
+    ReportStatement statement{QStringLiteral("select * from ") + described(table).sqlName(), {}, {}};
     QStringList tests;
     for (const ReportCondition& condition : conditions) {
         if (condition.field == ReportField::Manager)
@@ -96,12 +84,16 @@ ReportStatement reportStatement(ReportTable table, const QList<ReportCondition>&
 QList<TextColumn> reportColumns(Database& db, ReportTable table, const QList<ReportCondition>& conditions)
 {
     const ReportStatement statement = reportStatement(table, conditions);
-    RowScan scan(db, statement.sql, statement.values,
-                 QStringLiteral("The report could not be read from Vantorel.mdb."));
-    const QStringList& names = shownFields(table);
+    Connection& connection = db.connection();
+    // Listed in the order the records were stored, whichever index finds them.
+    const auto rows = connection.select(statement.sql + QStringLiteral(" order by ") + connection.orderColumn(),
+                                        statement.values,
+                                        QStringLiteral("The report could not be read from %1.").arg(connection.place()));
+    RowScan& scan = *rows;
+    const QStringList names = described(table).shownFieldNames();
     QVector<int> fields;
     for (const QString& name : names)
-        fields.append(scan.field(tableName(table), name));
+        fields.append(scan.field(described(table).sqlName(), name));
     // Person's last column is the Manager flag, shown as a word.
     const qsizetype textColumns = table == ReportTable::Person ? names.size() - 1 : names.size();
 

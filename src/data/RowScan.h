@@ -3,51 +3,39 @@
 #include "data/Records.h"
 
 #include <QString>
-#include <QVariantList>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 namespace vantorel::data {
 
-class Database;
 class TextColumn;
 
-// Reads the rows of one select straight from SQLite, one at a time, making a QString only for
-// the fields asked for. Every read of the program goes through it, so a listing of a hundred
-// thousand records costs little more than the store's own scan. Values are bound to "?"
-// placeholders, a StoredValue (wrapped with QVariant::fromValue) as exactly the kind and bytes
-// it holds; any failure of the store is thrown as a StoreError carrying `attempt`.
+// The rows of one select, read one at a time, making a QString only for the fields asked for.
+// Every read of the program goes through it, so a listing of a hundred thousand records costs
+// little more than the store's own scan. Each engine reads its results its own way behind it;
+// any failure of the store is thrown as a StoreError.
 class RowScan {
 public:
-    RowScan(Database& db, const QString& sql, const QVariantList& values, const QString& attempt);
-    ~RowScan();
-    RowScan(const RowScan&) = delete;
-    RowScan& operator=(const RowScan&) = delete;
+    virtual ~RowScan() = default;
 
     // The position of a field of the result by name; a field the table lacks is a StoreError.
-    int field(const QString& table, const QString& name) const;
+    virtual int field(const QString& table, const QString& name) const = 0;
+
+    // How many fields each row of the result has.
+    virtual int fieldCount() const = 0;
 
     // Moves to the next row; false past the last one.
-    bool next();
+    virtual bool next() = 0;
 
     // The field's value as text: a text as stored, a number in decimal digits, no value as
     // empty text.
-    QString text(int field) const;
+    virtual QString text(int field) const = 0;
     // Appends the field's text (as text() gives it) to a listing's column, without a QString.
-    void appendText(int field, TextColumn& column) const;
-    bool isNull(int field) const;
-    // The field as the store holds it. Read it before text(): asking for text converts a number.
-    StoredValue stored(int field) const;
+    virtual void appendText(int field, TextColumn& column) const = 0;
+    virtual bool isNull(int field) const = 0;
+    // The field as the store holds it. Read it before text(): asking for text may convert it.
+    virtual StoredValue stored(int field) const = 0;
+
     // The yes/no value of the field (see isYesValue).
     bool isYes(int field) const;
-
-private:
-    [[noreturn]] void fail() const;
-
-    sqlite3* m_db;
-    sqlite3_stmt* m_statement = nullptr;
-    QString m_attempt;
 };
 
 } // namespace vantorel::data

@@ -1,7 +1,9 @@
 #include "data/Schema.h"
 
 #include "data/Database.h"
+#include "data/LinkFile.h"
 #include "data/StoreError.h"
+#include "data/Tables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,18 +19,18 @@ namespace vantorel::data {
 
 namespace {
 
-// Every field is text except the yes/no Manager flag (0 or 1). No key is unique: the program
-// appends duplicates like any other record and a look-up uses the first.
-const char* const kSchema[] = {
-    "create table Person (IDNumber text, LName text, FName text, Address text, Telephone text, "
-    "Password text, Manager integer)",
-    "create table Vehicle (VNumber text, ContractNumber text, License text, Make text, Model text, "
-    "Color text, Year text, DatePurchased text)",
-    "create table Servicing (VNumber text, IDNumber text, Location text, \"Date\" text, "
-    "StartTime text, StopTime text, Comments text)",
-    "create index PersonByID on Person (IDNumber)",
-    "create index VehicleByNumber on Vehicle (VNumber)",
-    "create index ServicingByVehicleDate on Servicing (VNumber, \"Date\")",
+// No key is unique: the program appends duplicates like any other record and a look-up uses the
+// first. The indexes serve the look-ups by employee, by vehicle and a vehicle's jobs.
+struct Index {
+    const char* name;
+    const TableDescription& table;
+    QStringList fields;
+};
+
+const Index kIndexes[] = {
+    {"PersonByID", kPersonTable, {QStringLiteral("IDNumber")}},
+    {"VehicleByNumber", kVehicleTable, {QStringLiteral("VNumber")}},
+    {"ServicingByVehicleDate", kServicingTable, {QStringLiteral("VNumber"), QStringLiteral("\"Date\"")}},
 };
 
 QString systemError()
@@ -40,12 +42,12 @@ void buildTables(const QString& path, const std::function<void(Database&)>& fill
 {
     Database db(path);
     const QString attempt = QStringLiteral("Could not create the tables in %1.").arg(path);
-    db.execute(QStringLiteral("begin"), {}, attempt);
-    for (const char* statement : kSchema)
-        db.execute(QLatin1String(statement), {}, attempt);
+    Connection& connection = db.connection();
+    connection.run(QStringLiteral("begin"), {}, attempt);
+    createTables(connection, attempt);
     if (fill)
         fill(db);
-    db.execute(QStringLiteral("commit"), {}, attempt);
+    connection.run(QStringLiteral("commit"), {}, attempt);
 }
 
 // Renames without replacing anything: renameat2 refuses an existing name; on a file system
@@ -123,7 +125,50 @@ private:
     bool m_kept = false;
 };
 
+void writeWhole(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()
+        || fsync(file.handle()) != 0)
+        throw StoreError(QStringLiteral("Could not write %1.").arg(path), file.errorString());
+}
+
 } // namespace
+
+void createTables(Connection& connection, const QString& attempt)
+{
+    for (const TableDescription* table : kAllTables) {
+        QStringList fields;
+        for (const FieldDescription& field : table->fields)
+            fields << field.sqlName() + (field.kind == FieldKind::YesNo ? QStringLiteral(" integer") : QStringLiteral(" text"));
+        connection.run(QStringLiteral("create table %1 (%2%3)")
+                           .arg(table->sqlName(), fields.join(QStringLiteral(", ")), connection.extraColumns()),
+                       {}, attempt);
+    }
+    for (const Index& index : kIndexes) {
+        for (const QString& statement : connection.indexStatements(QLatin1String(index.name), index.table.sqlName(), index.fields))
+            connection.run(statement, {}, attempt);
+    }
+}
+
+void writeLinkFile(const QString& path, const QByteArray& uri, Existing existing)
+{
+    refuseExisting(path, existing);
+    BuildingFile building(path);
+    writeWhole(building.name(), linkFileText(uri));
+    putInPlace(building.name(), path, existing);
+    building.keep();
+}
+
+void replaceWithLinkFile(const QString& path, const QString& keptAs, const QByteArray& uri)
+{
+    BuildingFile building(path);
+    writeWhole(building.name(), linkFileText(uri));
+    if (!renameWithoutReplacing(QFile::encodeName(path), QFile::encodeName(keptAs)))
+        throw StoreError(QStringLiteral("Could not rename %1 to %2.").arg(path, keptAs), systemError());
+    putInPlace(building.name(), path, Existing::Refuse);
+    building.keep();
+}
 
 void refuseExisting(const QString& path, Existing existing)
 {

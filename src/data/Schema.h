@@ -6,6 +6,7 @@
 
 namespace vantorel::data {
 
+class Connection;
 class Database;
 
 // What to do when something is already at the new file's name.
@@ -24,5 +25,17 @@ void refuseExisting(const QString& path, Existing existing);
 // the benchmark and the tests create files; the program itself never does.
 void createDatabaseFile(const QString& path, const std::function<void(Database&)>& fill = {},
                         Existing existing = Existing::Refuse);
+
+// Creates the tables Person, Vehicle and Servicing with their look-up indexes, on either engine:
+// every field text but the yes/no Manager flag (0 or 1); on the server, an identity column after them
+// that keeps the order in which records were stored.
+void createTables(Connection& connection, const QString& attempt);
+
+// Puts a link file naming the server at `path`, whole or not at all, as createDatabaseFile does.
+void writeLinkFile(const QString& path, const QByteArray& uri, Existing existing = Existing::Refuse);
+
+// Renames the file at `path` to `keptAs` (never replacing anything there) and puts a link file
+// naming the server in its place.
+void replaceWithLinkFile(const QString& path, const QString& keptAs, const QByteArray& uri);
 
 } // namespace vantorel::data

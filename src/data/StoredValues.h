@@ -12,7 +12,7 @@ namespace vantorel::data {
 // Everything else, no value included, is no.
 bool isYesValue(const QVariant& value);
 
-// Qt binds a null QString as SQL NULL; the program hands an empty entry to the store as empty text.
+// An entry, null or empty, as the store receives it: always text, never no value.
 QVariant textValue(const QString& text);
 
 } // namespace vantorel::data

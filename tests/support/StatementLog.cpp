@@ -1,8 +1,14 @@
 #include "StatementLog.h"
 
+#include "TestSupport.h"
+#include "ThrowawayCluster.h"
+
 #include <sqlite3.h>
 
+#include <QFile>
+#include <QFileInfo>
 #include <QMutex>
+#include <QRegularExpression>
 
 namespace vantorel::test {
 
@@ -32,6 +38,8 @@ using EntryPoint = void (*)();
 
 StatementLog::StatementLog()
 {
+    if (onServer())
+        m_serverLogStart = QFileInfo(cluster().logPath()).size();
     const QMutexLocker locker(&logLock);
     liveLog = new QStringList;
     sqlite3_auto_extension(reinterpret_cast<EntryPoint>(traceNewConnection));
@@ -46,8 +54,23 @@ StatementLog::~StatementLog()
 
 QStringList StatementLog::statements() const
 {
+    if (m_serverLogStart >= 0)
+        return serverStatements();
     const QMutexLocker locker(&logLock);
     return *liveLog;
+}
+
+QStringList StatementLog::serverStatements() const
+{
+    QFile log(cluster().logPath());
+    if (!log.open(QIODevice::ReadOnly) || !log.seek(m_serverLogStart))
+        return {};
+    static const QRegularExpression statement(QStringLiteral("LOG:  (?:statement|execute [^:]*): (.*)$"),
+                                              QRegularExpression::MultilineOption);
+    QStringList texts;
+    for (auto match = statement.globalMatch(QString::fromUtf8(log.readAll())); match.hasNext();)
+        texts << match.next().captured(1);
+    return texts;
 }
 
 } // namespace vantorel::test

@@ -4,6 +4,7 @@
 #include "data/Credentials.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/StoreError.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
@@ -13,24 +14,67 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QRandomGenerator>
 #include <QTest>
 
+#include "ThrowawayCluster.h"
+#include "data/LinkFile.h"
+#include "data/PostgresConnection.h"
+#include "data/ServerStore.h"
+
 namespace vantorel::test {
+
+namespace {
+
+// Runs one statement on the cluster's maintenance database.
+void onCluster(const QString& sql)
+{
+    data::PostgresConnection(cluster().uri("postgres")).run(sql, {}, QStringLiteral("test cluster"));
+}
+
+} // namespace
+
+bool onServer()
+{
+    return qEnvironmentVariable("VANTOREL_TEST_ENGINE") == QLatin1String("postgresql");
+}
+
+ThrowawayCluster& cluster()
+{
+    static ThrowawayCluster running;
+    return running;
+}
 
 TestStore::TestStore()
     : m_previousFolder(QDir::currentPath())
 {
     QDir::setCurrent(m_folder.path());
-    data::createDatabaseFile(databasePath());
+    if (!onServer()) {
+        data::createDatabaseFile(databasePath());
+        return;
+    }
+    m_serverDatabase = "store_" + QByteArray::number(QRandomGenerator::global()->generate64(), 16);
+    onCluster(QStringLiteral("create database ") + QString::fromLatin1(m_serverDatabase));
+    data::createServerStore(serverUri(), {});
+    data::writeLinkFile(databasePath(), serverUri());
 }
 
 TestStore::~TestStore()
 {
     QDir::setCurrent(m_previousFolder);
+    if (m_serverDatabase.isEmpty())
+        return;
+    try {
+        onCluster(QStringLiteral("drop database %1 with (force)").arg(QString::fromLatin1(m_serverDatabase)));
+    } catch (const data::StoreError& error) {
+        // A test that failed with its server stopped; the cluster goes with the process anyway.
+        qWarning("test store: %s", qPrintable(error.message()));
+    }
+}
+
+QByteArray TestStore::serverUri() const
+{
+    return cluster().uri(m_serverDatabase);
 }
 
 QString TestStore::databasePath() const
@@ -69,33 +113,62 @@ void TestStore::add(const data::Job& job)
 
 QList<QStringList> TestStore::rows(const QString& sql, const QVariantList& values) const
 {
-    const QString name = QStringLiteral("test-reader");
     QList<QStringList> result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(databasePath());
-        if (!db.open())
-            qFatal("test store: cannot open %s", qPrintable(databasePath()));
-        QSqlQuery query(db);
-        query.prepare(sql);
-        for (const QVariant& value : values)
-            query.addBindValue(value);
-        if (!query.exec())
-            qFatal("test store: %s: %s", qPrintable(sql), qPrintable(query.lastError().text()));
-        while (query.next()) {
+    try {
+        data::Database store(databasePath());
+        const auto scan = store.connection().select(sql, values, sql);
+        // The server's identity column keeps the order of the records; it is no field of theirs.
+        int storedOrder = -1;
+        try {
+            storedOrder = scan->field(QString(), store.connection().orderColumn());
+        } catch (const data::StoreError&) {
+        }
+        while (scan->next()) {
             QStringList row;
-            for (int i = 0; i < query.record().count(); ++i)
-                row << (query.isNull(i) ? QStringLiteral("<NULL>") : query.value(i).toString());
+            for (int i = 0; i < scan->fieldCount(); ++i) {
+                if (i != storedOrder)
+                    row << (scan->isNull(i) ? QStringLiteral("<NULL>") : scan->text(i));
+            }
             result << row;
         }
+    } catch (const data::StoreError& error) {
+        qFatal("test store: %s", qPrintable(error.message()));
     }
-    QSqlDatabase::removeDatabase(name);
     return result;
 }
 
 int TestStore::count(const QString& table) const
 {
     return rows(QStringLiteral("select count(*) from ") + table).value(0).value(0).toInt();
+}
+
+WritesRefused::WritesRefused()
+{
+    if (const std::optional<QByteArray> uri = data::linkTarget(QString::fromLatin1(data::kDatabaseFileName))) {
+        m_serverUri = *uri;
+        setServerReadOnly(true);
+    } else {
+        QDir().mkdir(QStringLiteral("Vantorel.mdb-journal"));
+    }
+}
+
+WritesRefused::~WritesRefused()
+{
+    if (m_serverUri.isEmpty())
+        QDir().rmdir(QStringLiteral("Vantorel.mdb-journal"));
+    else
+        setServerReadOnly(false);
+}
+
+void WritesRefused::setServerReadOnly(bool readOnly)
+{
+    // From the maintenance database, where the setting of the store's database does not apply.
+    data::PostgresConnection store(m_serverUri);
+    const auto current = store.select(QStringLiteral("select current_database()"), {}, QString());
+    current->next();
+    const QString name = current->text(0);
+    onCluster(QStringLiteral("alter database %1 %2").arg(name, readOnly ? QStringLiteral("set default_transaction_read_only = on")
+                                                                      : QStringLiteral("reset default_transaction_read_only")));
 }
 
 MessageWatcher::MessageWatcher()

@@ -16,8 +16,18 @@
 
 namespace vantorel::test {
 
-// A fresh Vantorel.mdb in a temporary folder that is the working directory while the object
-// lives, with ways to put records in and read the file back independently of the program.
+class ThrowawayCluster;
+
+// Whether this run of a suite uses the server engine: VANTOREL_TEST_ENGINE=postgresql; otherwise
+// the embedded file. ctest runs every store-touching suite once with each.
+bool onServer();
+
+// The cluster of this test process, started on first use and stopped when the process ends.
+ThrowawayCluster& cluster();
+
+// A fresh store in a temporary folder that is the working directory while the object lives:
+// Vantorel.mdb is the SQLite file, or, on the server engine, a link file naming a new database of
+// its own (dropped at the end). With ways to put records in and read the store back.
 class TestStore {
 public:
     TestStore();
@@ -36,27 +46,33 @@ public:
     void add(const data::Vehicle& vehicle);
     void add(const data::Job& job);
 
-    // Runs a statement on the file through a connection of the test's own; rows as texts, with
-    // "<NULL>" for a field that holds no value.
+    // Runs a statement on the store through a connection of the test's own ("?" placeholders);
+    // rows as texts, with "<NULL>" for a field that holds no value.
     QList<QStringList> rows(const QString& sql, const QVariantList& values = {}) const;
     int count(const QString& table) const;
+
+    // The server's URI for this store's database (server engine only).
+    QByteArray serverUri() const;
 
 private:
     QTemporaryDir m_folder;
     QString m_previousFolder;
+    QByteArray m_serverDatabase;
 };
 
-// While it lives, a folder stands where the store puts its rollback journal: the file can be read
-// but no change to it can be written, whoever runs the test (root passes file permissions by).
+// While it lives, the store of the working folder can be read but refuses every change, whoever
+// runs the test (root passes file permissions by): a folder stands where SQLite puts its rollback
+// journal, or the server makes every new session read-only.
 class WritesRefused {
 public:
-    WritesRefused() { QDir().mkdir(QString::fromLatin1(kJournal)); }
-    ~WritesRefused() { QDir().rmdir(QString::fromLatin1(kJournal)); }
+    WritesRefused();
+    ~WritesRefused();
     WritesRefused(const WritesRefused&) = delete;
     WritesRefused& operator=(const WritesRefused&) = delete;
 
 private:
-    static constexpr auto kJournal = "Vantorel.mdb-journal";
+    void setServerReadOnly(bool readOnly);
+    QByteArray m_serverUri;
 };
 
 // Answers every message box the program opens while it lives, and remembers the texts in order.

@@ -1,6 +1,7 @@
 #include "FileCommands.h"
 
 #include "data/FileMaintenance.h"
+#include "data/LinkFile.h"
 #include "data/StoreError.h"
 
 #include <QTextStream>
@@ -30,10 +31,23 @@ int report(const QString& file, const FileCheck& check)
     return 1;
 }
 
+// For a folder whose Vantorel.mdb names a server: the server's own tools keep its records, and
+// nothing was written here, which the exit status says.
+int serverCare(const QByteArray& uri, const QString& what, const QString& command)
+{
+    QTextStream(stderr) << "vantorel-setup: Vantorel.mdb names a PostgreSQL server, which " << what
+                        << " with PostgreSQL's own tools, e.g.:\n  " << command.arg(QString::fromUtf8(uri)) << '\n';
+    return 1;
+}
+
 } // namespace
 
 int backupCommand(const QString& database, const QString& backup)
 {
+    if (const auto uri = vantorel::data::linkTarget(database)) {
+        return serverCare(*uri, QStringLiteral("is backed up"),
+                          QStringLiteral("pg_dump --format=custom --file='%1' --dbname='%2'").arg(backup));
+    }
     vantorel::data::backupDatabaseFile(database, backup);
     const FileCheck check = vantorel::data::checkDatabaseFile(backup);
     if (!check.isSound())
@@ -45,6 +59,10 @@ int backupCommand(const QString& database, const QString& backup)
 
 int restoreCommand(const QString& database, const QString& backup)
 {
+    if (const auto uri = vantorel::data::linkTarget(database)) {
+        return serverCare(*uri, QStringLiteral("is restored"),
+                          QStringLiteral("pg_restore --clean --single-transaction --dbname='%2' '%1'").arg(backup));
+    }
     const QString kept = vantorel::data::restoreDatabaseFile(backup, database);
     QTextStream(stdout) << "Restored " << database << " from " << backup << "; the file it replaced is kept as "
                         << kept << ".\n";
@@ -53,5 +71,9 @@ int restoreCommand(const QString& database, const QString& backup)
 
 int checkCommand(const QString& database)
 {
+    if (const auto uri = vantorel::data::linkTarget(database)) {
+        return serverCare(*uri, QStringLiteral("checks its own files; its tables are read"),
+                          QStringLiteral("psql --dbname='%1' --command='select count(*) from Servicing'"));
+    }
     return report(database, vantorel::data::checkDatabaseFile(database));
 }

@@ -1,13 +1,17 @@
 // vantorel-setup: makes a new Vantorel.mdb in the current folder, with its tables, a first
-// manager and, on request, a small demo fleet. The file appears whole or not at all, and the
-// password never travels on the command line, where every local user could read it.
+// manager and, on request, a small demo fleet; or makes the tables on an empty server database and
+// a link file naming it; or moves the folder's records to such a server. The file appears whole
+// or not at all, and the password never travels on the command line, where every local user could
+// read it.
 
 #include "FileCommands.h"
 
 #include "common/ClockText.h"
 #include "data/Credentials.h"
 #include "data/Database.h"
+#include "data/LinkFile.h"
 #include "data/Schema.h"
+#include "data/ServerStore.h"
 #include "data/StoreError.h"
 
 #include <QCommandLineParser>
@@ -193,6 +197,15 @@ struct Options {
                                QStringLiteral("FILE")};
     QCommandLineOption check{QStringLiteral("check"),
                              QStringLiteral("Check Vantorel.mdb and say what is wrong and what to do.")};
+    QCommandLineOption server{QStringLiteral("server"),
+                              QStringLiteral("Make the tables on the empty PostgreSQL database the URI names, "
+                                             "and a Vantorel.mdb link file naming it."),
+                              QStringLiteral("uri")};
+    QCommandLineOption copyTo{QStringLiteral("copy-to"),
+                              QStringLiteral("Copy the folder's Vantorel.mdb to the empty PostgreSQL database the "
+                                             "URI names, keep the file as Vantorel.mdb.before-server and put a "
+                                             "link file in its place."),
+                              QStringLiteral("uri")};
 };
 
 // The commands that care for an existing Vantorel.mdb instead of making one.
@@ -207,19 +220,27 @@ void parse(QCommandLineParser& parser, const Options& options)
     parser.setApplicationDescription(QStringLiteral(
         "Creates a new Vantorel.mdb in the current folder with the tables Person, Vehicle and Servicing.\n"
         "Give a first manager (--manager-id; the password is asked for on the terminal, or read from\n"
-        "standard input with --password-stdin), or --demo for a sample fleet with demo log-ins, or both."));
+        "standard input with --password-stdin), or --demo for a sample fleet with demo log-ins, or both.\n"
+        "With --server URI the tables go to an empty PostgreSQL database and Vantorel.mdb names it;\n"
+        "--copy-to URI moves the records of the folder's Vantorel.mdb to such a database. A URI never\n"
+        "holds a password: libpq reads it from ~/.pgpass (or the file PGPASSFILE names)."));
     parser.addHelpOption();
     parser.addOptions({options.managerId, options.passwordStdin, options.lastName, options.firstName,
-                       options.demo, options.force, options.backup, options.restore, options.check});
+                       options.demo, options.force, options.server, options.copyTo, options.backup, options.restore,
+                       options.check});
     if (!parser.parse(QCoreApplication::arguments()))
         throw Refusal{parser.errorText(), true};
     if (!parser.positionalArguments().isEmpty())
         throw Refusal{QStringLiteral("unexpected argument \"%1\".").arg(parser.positionalArguments().first()), true};
     if (parser.isSet(QStringLiteral("help")))
         return;
+    if (parser.isSet(options.copyTo)) {
+        if (parser.optionNames().size() > 1)
+            throw Refusal{QStringLiteral("--copy-to goes alone: the records come from Vantorel.mdb."), true};
+        return;
+    }
     if (caresForExistingFile(parser, options)) {
-        if (int(parser.isSet(options.backup)) + int(parser.isSet(options.restore)) + int(parser.isSet(options.check)) > 1
-            || parser.isSet(options.managerId) || parser.isSet(options.demo) || parser.isSet(options.force))
+        if (parser.optionNames().size() > 1)
             throw Refusal{QStringLiteral("--backup, --restore and --check each go alone."), true};
         return;
     }
@@ -233,8 +254,26 @@ void parse(QCommandLineParser& parser, const Options& options)
         throw Refusal{QStringLiteral("nobody could log in: give --manager-id, or --demo."), true};
 }
 
+// Moves the folder's records to the server, keeping the file beside the new link file.
+int copyTo(const QByteArray& uri)
+{
+    const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
+    const QString kept = file + QStringLiteral(".before-server");
+    if (vantorel::data::linkTarget(file))
+        throw Refusal{QStringLiteral("%1 is a link file already: its records are on a server.").arg(file)};
+    vantorel::data::refuseExisting(kept, Existing::Refuse); // before copying in vain
+    const vantorel::data::CopyCounts copied = vantorel::data::copyToServer(file, uri);
+    vantorel::data::replaceWithLinkFile(file, kept, uri);
+    QTextStream(stdout) << "Copied " << copied.people << " users, " << copied.vehicles << " vehicles and "
+                        << copied.jobs << " maintenance jobs to the server; every record compared equal.\n"
+                        << "The old file is kept as " << kept << "; " << file << " now names the server.\n";
+    return 0;
+}
+
 int run(const QCommandLineParser& parser, const Options& options)
 {
+    if (parser.isSet(options.copyTo))
+        return copyTo(parser.value(options.copyTo).toUtf8());
     const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
     if (parser.isSet(options.backup))
         return backupCommand(file, parser.value(options.backup));
@@ -244,6 +283,9 @@ int run(const QCommandLineParser& parser, const Options& options)
         return checkCommand(file);
     const Existing existing = parser.isSet(options.force) ? Existing::ReplaceRegularFile : Existing::Refuse;
     vantorel::data::refuseExisting(file, existing); // before asking for a password in vain
+    const QByteArray server = parser.value(options.server).toUtf8();
+    if (parser.isSet(options.server))
+        vantorel::data::checkLinkTarget(server); // the same: a URI with a password is refused first
 
     std::optional<Person> manager;
     if (parser.isSet(options.managerId)) {
@@ -253,16 +295,20 @@ int run(const QCommandLineParser& parser, const Options& options)
                          true};
     }
     const bool demo = parser.isSet(options.demo);
-    vantorel::data::createDatabaseFile(
-        file,
-        [&](Database& db) {
-            if (manager)
-                db.append(*manager);
-            if (demo)
-                addDemoFleet(db);
-        },
-        existing);
-    QTextStream(stdout) << "Created " << file << (demo ? " with the demo fleet" : "") << ".\n";
+    const auto fill = [&](Database& db) {
+        if (manager)
+            db.append(*manager);
+        if (demo)
+            addDemoFleet(db);
+    };
+    if (parser.isSet(options.server)) {
+        vantorel::data::createServerStore(server, fill);
+        vantorel::data::writeLinkFile(file, server, existing);
+    } else {
+        vantorel::data::createDatabaseFile(file, fill, existing);
+    }
+    QTextStream(stdout) << "Created " << file << (parser.isSet(options.server) ? " naming the server" : "")
+                        << (demo ? " with the demo fleet" : "") << ".\n";
     return 0;
 }
 

@@ -1,0 +1,68 @@
+#include "data/LinkFile.h"
+
+#include "data/StoreError.h"
+
+#include <QFile>
+
+#include <libpq-fe.h>
+
+#include <memory>
+
+namespace vantorel::data {
+
+namespace {
+
+// A link file is a short line; more than this is not one.
+constexpr qint64 kMostBytes = 4096;
+
+bool isUri(const QByteArray& text)
+{
+    return text.startsWith("postgresql://") || text.startsWith("postgres://");
+}
+
+} // namespace
+
+std::optional<QByteArray> linkTarget(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray text = file.read(kMostBytes + 1);
+    if (!isUri(text))
+        return std::nullopt;
+    const QByteArray uri = text.trimmed();
+    if (text.size() > kMostBytes || uri.contains('\n') || uri.contains('\r'))
+        throw StoreError(QStringLiteral("The link file %1 must hold one line: the server's connection URI.")
+                             .arg(file.fileName()),
+                         QString());
+    return uri;
+}
+
+void checkLinkTarget(const QByteArray& uri)
+{
+    if (!isUri(uri))
+        throw StoreError(QStringLiteral("A server's connection URI begins with postgresql://."), QString());
+    char* error = nullptr;
+    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(
+        PQconninfoParse(uri.constData(), &error), &PQconninfoFree);
+    if (!options) {
+        const QString reason = error ? QString::fromUtf8(error).trimmed() : QString();
+        PQfreemem(error);
+        throw StoreError(QStringLiteral("The server's connection URI in Vantorel.mdb cannot be read."), reason);
+    }
+    for (const PQconninfoOption* option = options.get(); option->keyword; ++option) {
+        if (qstrcmp(option->keyword, "password") == 0 && option->val && *option->val)
+            throw StoreError(
+                QStringLiteral("The server's connection URI in Vantorel.mdb holds a password. Take it out of "
+                               "the URI and put it in libpq's password file instead: ~/.pgpass, or the file "
+                               "that the PGPASSFILE environment variable names."),
+                QString());
+    }
+}
+
+QByteArray linkFileText(const QByteArray& uri)
+{
+    return uri.trimmed() + '\n';
+}
+
+} // namespace vantorel::data

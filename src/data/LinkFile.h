@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace vantorel::data {
+
+// Vantorel.mdb is either the SQLite database itself or, for a shop on a server, a link file: one
+// line of UTF-8 holding a PostgreSQL connection URI ("postgresql://host:port/db?user=...",
+// "postgresql:///db?service=NAME"). An SQLite file begins with "SQLite format 3", so the two can
+// never be taken for each other.
+
+// The URI when the file at `path` is a link file; nothing for any other file or none at all.
+std::optional<QByteArray> linkTarget(const QString& path);
+
+// Refuses (StoreError) a URI libpq cannot read, and one holding a password, which belongs in
+// libpq's password file. The message never repeats the URI, which may hold that password.
+void checkLinkTarget(const QByteArray& uri);
+
+// The text of a link file for `uri`.
+QByteArray linkFileText(const QByteArray& uri);
+
+} // namespace vantorel::data

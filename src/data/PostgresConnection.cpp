@@ -1,0 +1,207 @@
+#include "data/PostgresConnection.h"
+
+#include "data/StoreError.h"
+#include "data/TextColumn.h"
+
+#include <libpq-fe.h>
+
+#include <memory>
+#include <vector>
+
+namespace vantorel::data {
+
+namespace {
+
+// Type identities of PostgreSQL's number types, as a result reports them.
+constexpr Oid kInt8 = 20, kInt2 = 21, kInt4 = 23, kFloat4 = 700, kFloat8 = 701;
+
+using Result = std::unique_ptr<PGresult, decltype(&PQclear)>;
+
+QString serverText(const char* text)
+{
+    return QString::fromUtf8(text).trimmed();
+}
+
+// "the database NAME on the server HOST:PORT", from what libpq resolved (service files and
+// defaults included); never the password.
+QString describePlace(PGconn* conn)
+{
+    const QString host = serverText(PQhost(conn));
+    const QString where = host.isEmpty() || host.startsWith(QLatin1Char('/'))
+        ? QStringLiteral("this computer (%1)").arg(host.isEmpty() ? QStringLiteral("local socket") : host)
+        : QStringLiteral("%1:%2").arg(host, serverText(PQport(conn)));
+    return QStringLiteral("the database %1 on the server %2").arg(serverText(PQdb(conn)), where);
+}
+
+// The values in the text form the server reads; std::nullopt stands for SQL null.
+std::optional<QByteArray> textOf(const QVariant& value)
+{
+    if (value.metaType() == QMetaType::fromType<StoredValue>()) {
+        const StoredValue stored = value.value<StoredValue>();
+        switch (stored.kind) {
+        case StoredValue::Kind::Null:
+            return std::nullopt;
+        case StoredValue::Kind::Real:
+            return QByteArray::number(stored.value.toDouble(), 'g', 17);
+        default:
+            return stored.value.toByteArray();
+        }
+    }
+    if (value.isNull())
+        return std::nullopt;
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return QByteArray::number(value.toLongLong());
+    default:
+        return value.toString().toUtf8();
+    }
+}
+
+// The statement with "?" numbered as the server wants it: $1, $2...
+QByteArray numbered(const QString& sql)
+{
+    QByteArray text;
+    int next = 1;
+    for (const char c : sql.toUtf8()) {
+        if (c == '?')
+            text += '$' + QByteArray::number(next++);
+        else
+            text += c;
+    }
+    return text;
+}
+
+Result execute(PGconn* conn, const QString& sql, const QVariantList& values, const QString& attempt)
+{
+    std::vector<std::optional<QByteArray>> texts;
+    std::vector<const char*> pointers;
+    std::vector<int> lengths;
+    texts.reserve(size_t(values.size()));
+    for (const QVariant& value : values)
+        texts.push_back(textOf(value));
+    for (const auto& text : texts) {
+        pointers.push_back(text ? text->constData() : nullptr);
+        lengths.push_back(text ? int(text->size()) : 0);
+    }
+    Result result(PQexecParams(conn, numbered(sql).constData(), int(values.size()), nullptr, pointers.data(),
+                               lengths.data(), nullptr, 0),
+                  &PQclear);
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        const char* reason = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(conn);
+        throw StoreError(attempt, serverText(*reason ? reason : PQerrorMessage(conn)));
+    }
+    return result;
+}
+
+class PostgresRows : public RowScan {
+public:
+    PostgresRows(Result result, QString place)
+        : m_result(std::move(result))
+        , m_r(m_result.get())
+        , m_rows(PQntuples(m_r))
+        , m_place(std::move(place))
+    {
+    }
+
+    int field(const QString& table, const QString& name) const override
+    {
+        for (int column = 0; column < fieldCount(); ++column) {
+            if (name.compare(QString::fromUtf8(PQfname(m_r, column)), Qt::CaseInsensitive) == 0)
+                return column;
+        }
+        throw StoreError(QStringLiteral("The table %1 in %2 has no field %3.").arg(table, m_place, name), QString());
+    }
+
+    int fieldCount() const override { return PQnfields(m_r); }
+
+    bool next() override { return ++m_row < m_rows; }
+
+    QString text(int field) const override
+    {
+        return QString::fromUtf8(PQgetvalue(m_r, m_row, field), PQgetlength(m_r, m_row, field));
+    }
+
+    void appendText(int field, TextColumn& column) const override
+    {
+        column.append(PQgetvalue(m_r, m_row, field), PQgetlength(m_r, m_row, field));
+    }
+
+    bool isNull(int field) const override { return PQgetisnull(m_r, m_row, field); }
+
+    StoredValue stored(int field) const override
+    {
+        if (isNull(field))
+            return {};
+        const QByteArray bytes(PQgetvalue(m_r, m_row, field), PQgetlength(m_r, m_row, field));
+        switch (PQftype(m_r, field)) {
+        case kInt2:
+        case kInt4:
+        case kInt8:
+            return {StoredValue::Kind::Integer, bytes.toLongLong()};
+        case kFloat4:
+        case kFloat8:
+            return {StoredValue::Kind::Real, bytes.toDouble()};
+        default:
+            return {StoredValue::Kind::Text, bytes};
+        }
+    }
+
+private:
+    Result m_result;
+    PGresult* m_r;
+    int m_rows;
+    int m_row = -1;
+    QString m_place;
+};
+
+} // namespace
+
+PostgresConnection::PostgresConnection(const QByteArray& uri)
+{
+    // Later entries override earlier ones: the link file may set its own timeouts, never the
+    // encoding every text is read and written in. Keepalives find a server that vanished from the
+    // network in the middle of an action within about 25 s, where TCP alone would wait minutes.
+    const char* const keywords[] = {"connect_timeout", "keepalives_idle", "keepalives_interval", "keepalives_count",
+                                    "options", "application_name", "dbname", "client_encoding", nullptr};
+    const char* const values[] = {"5", "10", "5", "3", "-c lock_timeout=5000 -c statement_timeout=60000",
+                                  "vantorel", uri.constData(), "UTF8", nullptr};
+    m_conn = PQconnectdbParams(keywords, values, 1);
+    m_place = describePlace(m_conn);
+    if (PQstatus(m_conn) != CONNECTION_OK) {
+        const QString reason = serverText(PQerrorMessage(m_conn));
+        PQfinish(m_conn);
+        throw StoreError(QStringLiteral("Could not connect to %1.").arg(m_place), reason);
+    }
+}
+
+PostgresConnection::~PostgresConnection()
+{
+    PQfinish(m_conn);
+}
+
+std::unique_ptr<RowScan> PostgresConnection::select(const QString& sql, const QVariantList& values,
+                                                    const QString& attempt)
+{
+    return std::make_unique<PostgresRows>(execute(m_conn, sql, values, attempt), m_place);
+}
+
+void PostgresConnection::run(const QString& sql, const QVariantList& values, const QString& attempt)
+{
+    execute(m_conn, sql, values, attempt);
+}
+
+QStringList PostgresConnection::indexStatements(const QString& name, const QString& table,
+                                                const QStringList& fields) const
+{
+    // Hash indexes, one per field: a B-tree refuses a value longer than a third of a page, and
+    // the program stores any text typed. The server combines them for a test of several fields.
+    QStringList statements;
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        statements << QStringLiteral("create index %1%2 on %3 using hash (%4)").arg(name).arg(i + 1).arg(table, fields[i]);
+    return statements;
+}
+
+} // namespace vantorel::data

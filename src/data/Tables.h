@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <span>
+
+namespace vantorel::data {
+
+// How the program uses a field: text as typed, the yes/no Manager flag, or the Password text that
+// log-in compares and no listing ever shows.
+enum class FieldKind { Text, YesNo, Secret };
+
+struct FieldDescription {
+    const char* name;
+    FieldKind kind = FieldKind::Text;
+
+    // The name as it stands in a statement: "Date" is a reserved word in SQL and is quoted.
+    QString sqlName() const;
+};
+
+// One table of the store: its name and its fields in the order the program appends them. The
+// schema, every read, every append and the report columns are made from these descriptions.
+struct TableDescription {
+    const char* name;
+    std::span<const FieldDescription> fields;
+
+    QString sqlName() const { return QString::fromLatin1(name); }
+    // The fields a report lists: all but the secret one.
+    QStringList shownFieldNames() const;
+    // "insert into T (F1, F2...) values (?, ?...)" for all fields in order.
+    QString insertStatement() const;
+};
+
+inline constexpr FieldDescription kPersonFields[] = {
+    {"IDNumber"}, {"LName"}, {"FName"}, {"Address"}, {"Telephone"},
+    {"Password", FieldKind::Secret}, {"Manager", FieldKind::YesNo},
+};
+inline constexpr FieldDescription kVehicleFields[] = {
+    {"VNumber"}, {"ContractNumber"}, {"License"}, {"Make"}, {"Model"}, {"Color"}, {"Year"}, {"DatePurchased"},
+};
+inline constexpr FieldDescription kServicingFields[] = {
+    {"VNumber"}, {"IDNumber"}, {"Location"}, {"Date"}, {"StartTime"}, {"StopTime"}, {"Comments"},
+};
+
+inline constexpr TableDescription kPersonTable{"Person", kPersonFields};
+inline constexpr TableDescription kVehicleTable{"Vehicle", kVehicleFields};
+inline constexpr TableDescription kServicingTable{"Servicing", kServicingFields};
+
+inline constexpr const TableDescription* kAllTables[] = {&kPersonTable, &kVehicleTable, &kServicingTable};
+
+struct Vehicle;
+
+// A vehicle's fields as texts in the order of kVehicleFields, for whatever lists or shows them
+// field by field (an append, the vehicle labels named "lbl" and the field's name).
+QStringList fieldTexts(const Vehicle& vehicle);
+
+} // namespace vantorel::data
