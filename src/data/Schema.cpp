@@ -164,9 +164,11 @@ void replaceWithLinkFile(const QString& path, const QString& keptAs, const QByte
 {
     BuildingFile building(path);
     writeWhole(building.name(), linkFileText(uri));
-    if (!renameWithoutReplacing(QFile::encodeName(path), QFile::encodeName(keptAs)))
-        throw StoreError(QStringLiteral("Could not rename %1 to %2.").arg(path, keptAs), systemError());
-    putInPlace(building.name(), path, Existing::Refuse);
+    // The file gets its second name first and the link file then takes the first in one rename:
+    // stopped at any moment, the folder still has a Vantorel.mdb that works.
+    if (link(QFile::encodeName(path).constData(), QFile::encodeName(keptAs).constData()) != 0)
+        throw StoreError(QStringLiteral("Could not keep %1 as %2.").arg(path, keptAs), systemError());
+    putInPlace(building.name(), path, Existing::ReplaceRegularFile);
     building.keep();
 }
 
