@@ -606,7 +606,9 @@ private slots:
         QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QVERIFY(file.peek(3) == "\xEF\xBB\xBF");
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        QVERIFY(bytes.count("\r\n") > makes.size()); // every record ends in CR LF
 
         const QString read = runTool("python3", {"-c", "import csv, json, sys\n"
                                                        "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
