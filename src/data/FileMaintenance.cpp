@@ -1,6 +1,7 @@
 #include "data/FileMaintenance.h"
 
 #include "data/StoreError.h"
+#include "data/Tables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -22,22 +23,6 @@ namespace {
 
 // As long as the program waits for a lock: a writer in another program finishes meanwhile.
 constexpr int kBusyTimeoutMs = 5000;
-
-// The fields the program reads, table by table.
-struct TableFields {
-    const char* table;
-    QStringList fields;
-};
-
-const QList<TableFields>& programTables()
-{
-    static const QList<TableFields> tables = {
-        {"Person", {"IDNumber", "LName", "FName", "Address", "Telephone", "Password", "Manager"}},
-        {"Vehicle", {"VNumber", "ContractNumber", "License", "Make", "Model", "Color", "Year", "DatePurchased"}},
-        {"Servicing", {"VNumber", "IDNumber", "Location", "Date", "StartTime", "StopTime", "Comments"}},
-    };
-    return tables;
-}
 
 using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
@@ -89,28 +74,28 @@ bool checkIntegrity(sqlite3* db, FileCheck& check)
 
 void checkTables(sqlite3* db, FileCheck& check)
 {
-    for (const TableFields& table : programTables()) {
-        const QString sql = QStringLiteral("select name from pragma_table_info('%1')").arg(QLatin1String(table.table));
+    for (const TableDescription* table : kAllTables) {
+        const QString sql = QStringLiteral("select name from pragma_table_info('%1')").arg(table->sqlName());
         const QStringList present = column(db, sql.toUtf8().constData());
         QStringList missing;
-        for (const QString& field : table.fields) {
-            if (!present.contains(field, Qt::CaseInsensitive))
-                missing << field;
+        for (const FieldDescription& field : table->fields) {
+            if (!present.contains(QLatin1String(field.name), Qt::CaseInsensitive))
+                missing << QLatin1String(field.name);
         }
         if (present.isEmpty())
-            check.problems << QStringLiteral("The table %1 is missing.").arg(QLatin1String(table.table));
+            check.problems << QStringLiteral("The table %1 is missing.").arg(table->sqlName());
         else if (!missing.isEmpty())
             check.problems << QStringLiteral("The table %1 has no field %2.")
-                                  .arg(QLatin1String(table.table), missing.join(QStringLiteral(", ")));
+                                  .arg(table->sqlName(), missing.join(QStringLiteral(", ")));
     }
     if (check.problems.size() > check.advice.size())
         check.advice << QStringLiteral("This is not a whole Vantorel database: restore one from a backup "
                                        "with vantorel-setup --restore FILE.");
 }
 
-qint64 countOf(sqlite3* db, const char* table)
+qint64 countOf(sqlite3* db, const TableDescription& table)
 {
-    const QString sql = QStringLiteral("select count(*) from %1").arg(QLatin1String(table));
+    const QString sql = QStringLiteral("select count(*) from %1").arg(table.sqlName());
     return column(db, sql.toUtf8().constData()).value(0).toLongLong();
 }
 
@@ -149,9 +134,9 @@ FileCheck checkDatabaseFile(const QString& path)
     if (checkIntegrity(db.get(), check))
         checkTables(db.get(), check);
     if (check.isSound()) {
-        check.users = countOf(db.get(), "Person");
-        check.vehicles = countOf(db.get(), "Vehicle");
-        check.jobs = countOf(db.get(), "Servicing");
+        check.users = countOf(db.get(), kPersonTable);
+        check.vehicles = countOf(db.get(), kVehicleTable);
+        check.jobs = countOf(db.get(), kServicingTable);
     }
     return check;
 }
