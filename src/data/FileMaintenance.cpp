@@ -1,18 +1,17 @@
 #include "data/FileMaintenance.h"
 
+#include "data/Schema.h"
 #include "data/StoreError.h"
 #include "data/Tables.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QScopeGuard>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <unistd.h>
@@ -24,13 +23,13 @@ namespace {
 // As long as the program waits for a lock: a writer in another program finishes meanwhile.
 constexpr int kBusyTimeoutMs = 5000;
 
-using Connection = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
+using FileHandle = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
 
-Connection openFile(const QString& path, int flags)
+FileHandle openFile(const QString& path, int flags)
 {
     sqlite3* handle = nullptr;
     const int status = sqlite3_open_v2(QFile::encodeName(path).constData(), &handle, flags, nullptr);
-    Connection connection(handle, &sqlite3_close);
+    FileHandle connection(handle, &sqlite3_close);
     if (status != SQLITE_OK)
         throw StoreError(QStringLiteral("Could not open %1.").arg(path),
                          QString::fromUtf8(handle ? sqlite3_errmsg(handle) : sqlite3_errstr(status)));
@@ -99,18 +98,6 @@ qint64 countOf(sqlite3* db, const TableDescription& table)
     return column(db, sql.toUtf8().constData()).value(0).toLongLong();
 }
 
-// A name beside `path` that nothing has yet.
-QString unusedNameBeside(const QString& path, const QString& kind)
-{
-    return QStringLiteral("%1.%2-%3").arg(path, kind).arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-}
-
-void linkWithoutReplacing(const QString& from, const QString& to)
-{
-    if (link(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        throw StoreError(QStringLiteral("Could not put %1 in place.").arg(to), QString::fromLocal8Bit(std::strerror(errno)));
-}
-
 QString keptName(const QString& path)
 {
     const QString kept = path + QStringLiteral(".before-restore");
@@ -118,6 +105,25 @@ QString keptName(const QString& path)
     for (int number = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++number)
         name = kept + QLatin1Char('.') + QString::number(number);
     return name;
+}
+
+// Copies the database at `source` into the new, empty file `into`.
+void copyDatabase(const QString& source, const QString& into)
+{
+    const FileHandle from = openFile(source, SQLITE_OPEN_READONLY);
+    const FileHandle to = openFile(into, SQLITE_OPEN_READWRITE);
+    // One step copies every page under one read lock: a snapshot, however busy the file.
+    sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
+    int status = backup ? sqlite3_backup_step(backup, -1) : SQLITE_ERROR;
+    for (int wait = 0; status == SQLITE_BUSY || status == SQLITE_LOCKED; ++wait) {
+        if (wait * 100 > kBusyTimeoutMs)
+            break;
+        sqlite3_sleep(100);
+        status = sqlite3_backup_step(backup, -1);
+    }
+    sqlite3_backup_finish(backup);
+    if (status != SQLITE_DONE)
+        throw StoreError(QStringLiteral("Could not copy %1.").arg(source), QString::fromUtf8(sqlite3_errmsg(to.get())));
 }
 
 } // namespace
@@ -130,7 +136,7 @@ FileCheck checkDatabaseFile(const QString& path)
         check.advice << QStringLiteral("Give the path of a Vantorel database or backup.");
         return check;
     }
-    const Connection db = openFile(path, SQLITE_OPEN_READONLY);
+    const FileHandle db = openFile(path, SQLITE_OPEN_READONLY);
     if (checkIntegrity(db.get(), check))
         checkTables(db.get(), check);
     if (check.isSound()) {
@@ -143,28 +149,11 @@ FileCheck checkDatabaseFile(const QString& path)
 
 void backupDatabaseFile(const QString& source, const QString& target)
 {
-    if (QFileInfo::exists(target) || QFileInfo(target).isSymLink())
-        throw StoreError(QStringLiteral("%1 exists already.").arg(target), QString());
-    const QString building = unusedNameBeside(target, QStringLiteral("unfinished"));
-    const auto cleanUp = qScopeGuard([&] { QFile::remove(building); });
-    {
-        const Connection from = openFile(source, SQLITE_OPEN_READONLY);
-        const Connection to = openFile(building, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        // One step copies every page under one read lock: a snapshot, however busy the file.
-        sqlite3_backup* backup = sqlite3_backup_init(to.get(), "main", from.get(), "main");
-        int status = backup ? sqlite3_backup_step(backup, -1) : SQLITE_ERROR;
-        for (int wait = 0; status == SQLITE_BUSY || status == SQLITE_LOCKED; ++wait) {
-            if (wait * 100 > kBusyTimeoutMs)
-                break;
-            sqlite3_sleep(100);
-            status = sqlite3_backup_step(backup, -1);
-        }
-        sqlite3_backup_finish(backup);
-        if (status != SQLITE_DONE)
-            throw StoreError(QStringLiteral("Could not copy %1.").arg(source),
-                             QString::fromUtf8(sqlite3_errmsg(to.get())));
-    }
-    linkWithoutReplacing(building, target);
+    refuseExisting(target, Existing::Refuse);
+    BuildingFile building(target);
+    copyDatabase(source, building.name());
+    putInPlace(building.name(), target, Existing::Refuse);
+    building.keep();
 }
 
 QString restoreDatabaseFile(const QString& copy, const QString& path)
@@ -173,22 +162,22 @@ QString restoreDatabaseFile(const QString& copy, const QString& path)
     if (!check.isSound())
         throw StoreError(QStringLiteral("%1 is not a sound Vantorel database; nothing was changed.").arg(copy),
                          check.problems.join(QLatin1Char(' ')) + QLatin1Char(' ') + check.advice.value(0));
-    const QString incoming = unusedNameBeside(path, QStringLiteral("restoring"));
-    const auto cleanUp = qScopeGuard([&] { QFile::remove(incoming); });
-    backupDatabaseFile(copy, incoming);
+    BuildingFile incoming(path);
+    copyDatabase(copy, incoming.name());
     // No program may be half-way through a change while the files trade places: an exclusive
     // lock on the current file waits for any writer to finish and keeps others out meanwhile.
-    const Connection current = openFile(path, SQLITE_OPEN_READWRITE);
+    const FileHandle current = openFile(path, SQLITE_OPEN_READWRITE);
     if (sqlite3_exec(current.get(), "begin exclusive", nullptr, nullptr, nullptr) != SQLITE_OK)
         throw StoreError(QStringLiteral("%1 is in use; nothing was changed.").arg(path),
                          QString::fromUtf8(sqlite3_errmsg(current.get())));
     const QString kept = keptName(path);
-    linkWithoutReplacing(path, kept);
-    if (std::rename(QFile::encodeName(incoming).constData(), QFile::encodeName(path).constData()) != 0) {
-        QFile::remove(kept);
-        throw StoreError(QStringLiteral("Could not put %1 in place of %2.").arg(copy, path),
+    if (link(QFile::encodeName(path).constData(), QFile::encodeName(kept).constData()) != 0)
+        throw StoreError(QStringLiteral("Could not keep %1 as %2.").arg(path, kept),
                          QString::fromLocal8Bit(std::strerror(errno)));
-    }
+    auto forgetKept = qScopeGuard([&] { QFile::remove(kept); });
+    putInPlace(incoming.name(), path, Existing::ReplaceRegularFile);
+    forgetKept.dismiss();
+    incoming.keep();
     sqlite3_exec(current.get(), "rollback", nullptr, nullptr, nullptr);
     return kept;
 }

@@ -41,13 +41,7 @@ QString systemError()
 void buildTables(const QString& path, const std::function<void(Database&)>& fill)
 {
     Database db(path);
-    const QString attempt = QStringLiteral("Could not create the tables in %1.").arg(path);
-    Connection& connection = db.connection();
-    connection.run(QStringLiteral("begin"), {}, attempt);
-    createTables(connection, attempt);
-    if (fill)
-        fill(db);
-    connection.run(QStringLiteral("commit"), {}, attempt);
+    fillNewStore(db, path, fill);
 }
 
 // Renames without replacing anything: renameat2 refuses an existing name; on a file system
@@ -74,6 +68,41 @@ void syncFolder(const QString& folder)
     }
 }
 
+void writeWhole(const QString& path, const QByteArray& text)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()
+        || fsync(file.handle()) != 0)
+        throw StoreError(QStringLiteral("Could not write %1.").arg(path), file.errorString());
+}
+
+} // namespace
+
+BuildingFile::BuildingFile(const QString& path)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        m_name = QStringLiteral("%1.unfinished-%2")
+                     .arg(path)
+                     .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const int fd = open(QFile::encodeName(m_name).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            close(fd);
+            return;
+        }
+        if (errno != EEXIST)
+            break;
+    }
+    throw StoreError(QStringLiteral("Could not create a new file next to %1.").arg(path), systemError());
+}
+
+BuildingFile::~BuildingFile()
+{
+    if (!m_kept) {
+        QFile::remove(m_name);
+        QFile::remove(m_name + QStringLiteral("-journal"));
+    }
+}
+
 void putInPlace(const QString& built, const QString& path, Existing existing)
 {
     refuseExisting(path, existing); // again: something may have appeared while building
@@ -86,54 +115,16 @@ void putInPlace(const QString& built, const QString& path, Existing existing)
     syncFolder(QFileInfo(path).absolutePath());
 }
 
-// A new, empty file next to the one being made, under a name no other file has, created with the
-// permissions a new file gets here. Removed, with any journal of its own, unless it was kept.
-class BuildingFile {
-public:
-    explicit BuildingFile(const QString& path)
-    {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            m_name = QStringLiteral("%1.unfinished-%2")
-                         .arg(path)
-                         .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
-            const int fd =
-                open(QFile::encodeName(m_name).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
-            if (fd >= 0) {
-                close(fd);
-                return;
-            }
-            if (errno != EEXIST)
-                break;
-        }
-        throw StoreError(QStringLiteral("Could not create a new file next to %1.").arg(path), systemError());
-    }
-    ~BuildingFile()
-    {
-        if (!m_kept) {
-            QFile::remove(m_name);
-            QFile::remove(m_name + QStringLiteral("-journal"));
-        }
-    }
-    BuildingFile(const BuildingFile&) = delete;
-    BuildingFile& operator=(const BuildingFile&) = delete;
-
-    const QString& name() const { return m_name; }
-    void keep() { m_kept = true; }
-
-private:
-    QString m_name;
-    bool m_kept = false;
-};
-
-void writeWhole(const QString& path, const QByteArray& text)
+void fillNewStore(Database& db, const QString& place, const std::function<void(Database&)>& fill)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush()
-        || fsync(file.handle()) != 0)
-        throw StoreError(QStringLiteral("Could not write %1.").arg(path), file.errorString());
+    const QString attempt = QStringLiteral("Could not create the tables in %1.").arg(place);
+    Connection& connection = db.connection();
+    connection.run(QStringLiteral("begin"), {}, attempt);
+    createTables(connection, attempt);
+    if (fill)
+        fill(db);
+    connection.run(QStringLiteral("commit"), {}, attempt);
 }
-
-} // namespace
 
 void createTables(Connection& connection, const QString& attempt)
 {

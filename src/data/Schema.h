@@ -26,6 +26,32 @@ void refuseExisting(const QString& path, Existing existing);
 void createDatabaseFile(const QString& path, const std::function<void(Database&)>& fill = {},
                         Existing existing = Existing::Refuse);
 
+// A new, empty file beside `path`, under a name no other file has, with the permissions a new file
+// gets here: where a file is made before it is put in place. Removed, with any journal of its
+// own, unless it was kept.
+class BuildingFile {
+public:
+    explicit BuildingFile(const QString& path);
+    ~BuildingFile();
+    BuildingFile(const BuildingFile&) = delete;
+    BuildingFile& operator=(const BuildingFile&) = delete;
+
+    const QString& name() const { return m_name; }
+    void keep() { m_kept = true; }
+
+private:
+    QString m_name;
+    bool m_kept = false;
+};
+
+// Renames the finished file `built` to `path` (refusing what `existing` refuses, checked again
+// now) and makes the new name last through a power cut.
+void putInPlace(const QString& built, const QString& path, Existing existing);
+
+// In one transaction on a new, empty store: the tables, their indexes and whatever `fill` adds.
+// `place` names the store in a failure's message.
+void fillNewStore(Database& db, const QString& place, const std::function<void(Database&)>& fill);
+
 // Creates the tables Person, Vehicle and Servicing with their look-up indexes, on either engine:
 // every field text but the yes/no Manager flag (0 or 1); on the server, an identity column after them
 // that keeps the order in which records were stored.

@@ -86,13 +86,7 @@ void compareTable(Connection& from, Connection& to, const TableDescription& tabl
 void createServerStore(const QByteArray& uri, const std::function<void(Database&)>& fill)
 {
     Database db(connectEmpty(uri));
-    Connection& server = db.connection();
-    const QString attempt = QStringLiteral("Could not create the tables in %1.").arg(server.place());
-    server.run(QStringLiteral("begin"), {}, attempt);
-    createTables(server, attempt);
-    if (fill)
-        fill(db);
-    server.run(QStringLiteral("commit"), {}, attempt);
+    fillNewStore(db, db.connection().place(), fill);
 }
 
 CopyCounts copyToServer(const QString& path, const QByteArray& uri)
