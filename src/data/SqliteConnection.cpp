@@ -133,12 +133,15 @@ public:
 
     void appendText(int field, TextColumn& column) const override
     {
-        if (sqlite3_column_type(m_s, field) == SQLITE_FLOAT) {
+        // The value itself, asked once: each column call looks the column up again. This
+        // connection is used by one thread only, which is what reading it unprotected needs.
+        sqlite3_value* value = sqlite3_column_value(m_s, field);
+        if (sqlite3_value_type(value) == SQLITE_FLOAT) {
             column.append(text(field));
             return;
         }
-        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_s, field));
-        column.append(bytes ? bytes : "", sqlite3_column_bytes(m_s, field));
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        column.append(bytes ? bytes : "", sqlite3_value_bytes(value));
     }
 
     bool isNull(int field) const override { return sqlite3_column_type(m_s, field) == SQLITE_NULL; }

@@ -5,6 +5,7 @@
 #include "common/StoreAction.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
+#include "reports/ReportColumnView.h"
 #include "reports/ReportCsv.h"
 #include "reports/ReportPrinter.h"
 #include "reports/TextColumnModel.h"
@@ -16,17 +17,12 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QHelpEvent>
 #include <QLabel>
 #include <QMdiSubWindow>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QStyledItemDelegate>
-#include <QTableView>
-#include <QToolTip>
 
 #include <algorithm>
 
@@ -34,53 +30,12 @@ namespace vantorel {
 
 namespace {
 
-// Entries keep to their column: a long one is cut with "..." and shows whole as a tool tip.
-class ColumnEntryDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        // Narrower than any column, so every entry is laid out at the column's width, not its own.
-        return QSize(1, QStyledItemDelegate::sizeHint(option, index).height());
-    }
-
-    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
-                   const QModelIndex& index) override
-    {
-        const QString text = index.data().toString();
-        if (event->type() != QEvent::ToolTip
-            || option.fontMetrics.horizontalAdvance(text) < view->visualRect(index).width())
-            return QStyledItemDelegate::helpEvent(event, view, option, index);
-        QToolTip::showText(event->globalPos(), index.data(Qt::ToolTipRole).toString(), view);
-        return true;
-    }
-};
-
 // A column's entries: a view over a model, so a report of many thousand records opens at once.
-// A one-column table whose rows all have one height: unlike a list view, which places every
-// entry when it is shown, it places only the rows on screen, however many the report has.
-QTableView* makeColumnList(const QString& objectName, TextColumnModel* entries, QWidget* parent)
+ReportColumnView* makeColumnList(const QString& objectName, TextColumnModel* entries, QWidget* parent)
 {
-    auto* list = new QTableView(parent);
+    auto* list = new ReportColumnView(parent);
     list->setObjectName(objectName);
     list->setModel(entries);
-    list->horizontalHeader()->hide();
-    list->horizontalHeader()->setStretchLastSection(true);
-    list->verticalHeader()->hide();
-    list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 2);
-    list->setShowGrid(false);
-    list->setWordWrap(false);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setItemDelegate(new ColumnEntryDelegate(list));
-    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    // The lists read as part of the window: its own background, as a menu bar has.
-    QPalette colours = list->palette();
-    colours.setColor(QPalette::Base, colours.color(QPalette::Window));
-    list->setPalette(colours);
     // Every column is as wide as the others, however long its entries are.
     list->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     list->setMinimumHeight(list->fontMetrics().height() * 20);
@@ -198,7 +153,7 @@ PrintedReport frmReportResults::printedReport() const
     return report;
 }
 
-void frmReportResults::addColumnCommands(QTableView* list)
+void frmReportResults::addColumnCommands(ReportColumnView* list)
 {
     list->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto* copy = new QAction(tr("Copy"), list);
@@ -212,7 +167,7 @@ void frmReportResults::addColumnCommands(QTableView* list)
     list->addActions({copy, save});
 }
 
-void frmReportResults::copySelectedEntries(const QTableView* list)
+void frmReportResults::copySelectedEntries(const ReportColumnView* list)
 {
     QStringList entries;
     for (const QModelIndex& entry : list->selectionModel()->selectedIndexes())

@@ -9,11 +9,10 @@
 
 class QLabel;
 class QPushButton;
-class QTableView;
-
 
 namespace vantorel {
 
+class ReportColumnView;
 class TextColumnModel;
 
 class frmReportGen;
@@ -44,7 +43,7 @@ private slots:
 private:
     struct Column {
         QLabel* title;
-        QTableView* list;
+        ReportColumnView* list;
         TextColumnModel* entries;
     };
 
@@ -53,8 +52,8 @@ private:
     bool fill(const ReportPlan& plan, QWidget* messageParent);
     PrintedReport printedReport() const;
     // Copy (Ctrl+C) and Save Report as CSV…, offered on a column's context menu.
-    void addColumnCommands(QTableView* list);
-    static void copySelectedEntries(const QTableView* list);
+    void addColumnCommands(ReportColumnView* list);
+    static void copySelectedEntries(const ReportColumnView* list);
 
     std::array<Column, kColumnCount> m_columns;
     QPushButton* cmdPrint;
