@@ -96,15 +96,46 @@ Result execute(PGconn* conn, const QString& sql, const QVariantList& values, con
     return result;
 }
 
+// How many rows a listing takes from the server at a time.
+constexpr int kBatchRows = 10000;
+
+// The rows of a query, taken from a cursor a batch at a time: a listing of a million records
+// holds one batch of the server's answer in memory, never all of it. The cursor lives in the
+// connection's transaction, or in one of its own that ends with the scan. Any other statement
+// (one that only reports what it did) runs as it is.
 class PostgresRows : public RowScan {
 public:
-    PostgresRows(Result result, QString place)
-        : m_result(std::move(result))
-        , m_r(m_result.get())
-        , m_rows(PQntuples(m_r))
+    PostgresRows(PGconn* conn, const QByteArray& cursor, const QString& sql, const QVariantList& values,
+                 const QString& attempt, QString place)
+        : m_conn(conn)
+        , m_cursor(sql.trimmed().startsWith(QLatin1String("select"), Qt::CaseInsensitive) ? cursor : QByteArray())
+        , m_attempt(attempt)
+        , m_ownTransaction(!m_cursor.isEmpty() && PQtransactionStatus(conn) == PQTRANS_IDLE)
         , m_place(std::move(place))
     {
+        if (m_cursor.isEmpty()) {
+            take(execute(m_conn, sql, values, m_attempt));
+            return;
+        }
+        try {
+            if (m_ownTransaction)
+                execute(m_conn, QStringLiteral("begin"), {}, m_attempt);
+            execute(m_conn, QStringLiteral("declare %1 no scroll cursor for %2").arg(QString::fromLatin1(m_cursor), sql),
+                    values, m_attempt);
+            fetch();
+        } catch (...) {
+            finish();
+            throw;
+        }
     }
+
+    ~PostgresRows() override
+    {
+        if (!m_cursor.isEmpty())
+            finish();
+    }
+    PostgresRows(const PostgresRows&) = delete;
+    PostgresRows& operator=(const PostgresRows&) = delete;
 
     int field(const QString& table, const QString& name) const override
     {
@@ -117,7 +148,15 @@ public:
 
     int fieldCount() const override { return PQnfields(m_r); }
 
-    bool next() override { return ++m_row < m_rows; }
+    bool next() override
+    {
+        if (++m_row < m_rows)
+            return true;
+        if (m_cursor.isEmpty() || m_rows < kBatchRows)
+            return false;
+        fetch();
+        return ++m_row < m_rows;
+    }
 
     QString text(int field) const override
     {
@@ -150,11 +189,40 @@ public:
     }
 
 private:
-    Result m_result;
-    PGresult* m_r;
-    int m_rows;
-    int m_row = -1;
+    void fetch()
+    {
+        take(execute(m_conn, QStringLiteral("fetch forward %1 from %2").arg(kBatchRows).arg(QString::fromLatin1(m_cursor)),
+                     {}, m_attempt));
+    }
+
+    void take(Result result)
+    {
+        m_result = std::move(result);
+        m_r = m_result.get();
+        m_rows = PQntuples(m_r);
+        m_row = -1;
+    }
+
+    // Ends what the scan began; a transaction that failed is rolled back. Nothing is thrown: the
+    // rows read stand, and the connection ends with the action in any case.
+    void finish()
+    {
+        const bool failed = PQtransactionStatus(m_conn) == PQTRANS_INERROR;
+        const QByteArray close = "close " + m_cursor;
+        const QByteArray ending = m_ownTransaction ? (failed ? "rollback" : close + "; commit") : (failed ? "" : close);
+        if (!ending.isEmpty())
+            PQclear(PQexec(m_conn, ending.constData()));
+    }
+
+    PGconn* m_conn;
+    QByteArray m_cursor;
+    QString m_attempt;
+    bool m_ownTransaction;
     QString m_place;
+    Result m_result{nullptr, &PQclear};
+    PGresult* m_r = nullptr;
+    int m_rows = 0;
+    int m_row = -1;
 };
 
 } // namespace
@@ -185,7 +253,9 @@ PostgresConnection::~PostgresConnection()
 std::unique_ptr<RowScan> PostgresConnection::select(const QString& sql, const QVariantList& values,
                                                     const QString& attempt)
 {
-    return std::make_unique<PostgresRows>(execute(m_conn, sql, values, attempt), m_place);
+    // Each scan its own cursor, so two may be read side by side.
+    const QByteArray cursor = "vantorel_rows_" + QByteArray::number(++m_cursors);
+    return std::make_unique<PostgresRows>(m_conn, cursor, sql, values, attempt, m_place);
 }
 
 void PostgresConnection::run(const QString& sql, const QVariantList& values, const QString& attempt)

@@ -35,6 +35,7 @@ public:
 private:
     pg_conn* m_conn = nullptr;
     QString m_place;
+    int m_cursors = 0;
 };
 
 } // namespace vantorel::data

@@ -51,15 +51,32 @@ std::unique_ptr<RowScan> everyRecord(Connection& connection, const TableDescript
     return scan;
 }
 
+// Records sent to the server in one statement: one round trip per thousand records instead of one
+// each (a million records copy in seconds, not in minutes), within the server's 65,535 values.
+constexpr int kRecordsPerInsert = 1000;
+
 qint64 copyTable(Connection& from, Connection& to, const TableDescription& table)
 {
     QVector<int> fields;
     const auto scan = everyRecord(from, table, fields);
     const QString attempt = QStringLiteral("Could not copy the table %1 to %2.").arg(table.sqlName(), to.place());
+    const QString fullInsert = table.insertStatement(kRecordsPerInsert);
     qint64 copied = 0;
-    for (; scan->next(); ++copied)
-        to.run(table.insertStatement(), copiedRow(*scan, table, fields), attempt);
-    return copied;
+    QVariantList values;
+    for (;;) {
+        const bool more = scan->next();
+        if (more) {
+            values += copiedRow(*scan, table, fields);
+            ++copied;
+        }
+        const int waiting = int(values.size() / qsizetype(table.fields.size()));
+        if (waiting == kRecordsPerInsert || (!more && waiting > 0)) {
+            to.run(waiting == kRecordsPerInsert ? fullInsert : table.insertStatement(waiting), values, attempt);
+            values.clear();
+        }
+        if (!more)
+            return copied;
+    }
 }
 
 void compareTable(Connection& from, Connection& to, const TableDescription& table)

@@ -20,7 +20,7 @@ QStringList TableDescription::shownFieldNames() const
     return names;
 }
 
-QString TableDescription::insertStatement() const
+QString TableDescription::insertStatement(int records) const
 {
     QStringList names;
     QStringList placeholders;
@@ -28,8 +28,9 @@ QString TableDescription::insertStatement() const
         names << field.sqlName();
         placeholders << QStringLiteral("?");
     }
-    return QStringLiteral("insert into %1 (%2) values (%3)")
-        .arg(sqlName(), names.join(QStringLiteral(", ")), placeholders.join(QStringLiteral(", ")));
+    const QString record = QStringLiteral("(%1)").arg(placeholders.join(QStringLiteral(", ")));
+    return QStringLiteral("insert into %1 (%2) values %3")
+        .arg(sqlName(), names.join(QStringLiteral(", ")), QStringList(records, record).join(QStringLiteral(", ")));
 }
 
 QStringList fieldTexts(const Vehicle& vehicle)

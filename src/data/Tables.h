@@ -28,8 +28,9 @@ struct TableDescription {
     QString sqlName() const { return QString::fromLatin1(name); }
     // The fields a report lists: all but the secret one.
     QStringList shownFieldNames() const;
-    // "insert into T (F1, F2...) values (?, ?...)" for all fields in order.
-    QString insertStatement() const;
+    // "insert into T (F1, F2...) values (?, ?...)" for all fields in order, with as many
+    // records' worth of placeholders as asked for.
+    QString insertStatement(int records = 1) const;
 };
 
 inline constexpr FieldDescription kPersonFields[] = {
