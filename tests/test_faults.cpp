@@ -142,9 +142,9 @@ QWidget* openReportGenerator()
 {
     auto* generator = new frmReportGen;
     QObject::connect(generator, &frmReportGen::reportRequested, generator, [generator] {
-        auto* results = new frmReportResults(*generator);
+        auto* results = new frmReportResults;
         results->setAttribute(Qt::WA_DeleteOnClose);
-        if (results->isBuilt())
+        if (results->build(*generator))
             results->show();
         else
             delete results;

@@ -97,7 +97,8 @@ QList<QStringList> reportFor(const QString& choice, const QString& value)
     frmReportGen generator;
     child<QComboBox>(&generator, QStringLiteral("cboCriteria1"))->setEditText(choice);
     box(&generator, QStringLiteral("txtCriteria1"))->setText(value);
-    const frmReportResults results(generator);
+    frmReportResults results;
+    results.build(generator);
     return test::reportRows(&results, frmReportResults::kColumnCount);
 }
 

@@ -232,9 +232,13 @@ PostgresConnection::PostgresConnection(const QByteArray& uri)
     // Later entries override earlier ones: the link file may set its own timeouts, never the
     // encoding every text is read and written in. Keepalives find a server that vanished from the
     // network in the middle of an action within about 25 s, where TCP alone would wait minutes.
+    // Every query is read through a cursor and read to its end, so the server is told to plan
+    // for all rows, not for the first tenth (its default for cursors, which would walk a whole
+    // table in stored order to find one vehicle's jobs).
     const char* const keywords[] = {"connect_timeout", "keepalives_idle", "keepalives_interval", "keepalives_count",
                                     "options", "application_name", "dbname", "client_encoding", nullptr};
-    const char* const values[] = {"5", "10", "5", "3", "-c lock_timeout=5000 -c statement_timeout=60000",
+    const char* const values[] = {"5", "10", "5", "3",
+                                  "-c lock_timeout=5000 -c statement_timeout=60000 -c cursor_tuple_fraction=1",
                                   "vantorel", uri.constData(), "UTF8", nullptr};
     m_conn = PQconnectdbParams(keywords, values, 1);
     m_place = describePlace(m_conn);

@@ -55,7 +55,7 @@ int columnWidth(const QFontMetrics& metrics)
 
 } // namespace
 
-frmReportResults::frmReportResults(const frmReportGen& generator, QWidget* parent)
+frmReportResults::frmReportResults(QWidget* parent)
     : QWidget(parent)
     , cmdPrint(makeButton(QStringLiteral("cmdPrint"), tr("&Print"), this))
     , cmdOK(makeButton(QStringLiteral("cmdOK"), tr("&OK"), this))
@@ -75,16 +75,21 @@ frmReportResults::frmReportResults(const frmReportGen& generator, QWidget* paren
     setDefaultButton(this, cmdOK);
     connect(cmdOK, &QPushButton::clicked, this, &frmReportResults::cmdOK_Click);
     connect(cmdPrint, &QPushButton::clicked, this, &frmReportResults::cmdPrint_Click);
+}
 
+bool frmReportResults::build(const frmReportGen& generator)
+{
     // Messages go to the generator's window: this one is never shown when the report fails.
     QWidget* messageParent = generator.window();
     const ReportDecision decision = planReport(generator.criteria());
     if (!decision.plan) {
         showMessage(messageParent, decision.refusal);
-        return;
+        return false;
     }
-    m_built = fill(*decision.plan, messageParent);
+    if (!fill(*decision.plan, messageParent))
+        return false;
     m_columns.front().list->setFocus();
+    return true;
 }
 
 void frmReportResults::layOut()

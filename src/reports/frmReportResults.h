@@ -18,18 +18,20 @@ class TextColumnModel;
 class frmReportGen;
 
 // Shows a report of employees or vehicles in up to eight titled columns, one record per line.
-// The report is built once, from the generator's criteria as they stand when the window is made.
+// The window is made empty; its report is built once, from the generator's criteria as they stand
+// then, before it is first shown.
 class frmReportResults : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int kColumnCount = 8;
 
-    // Builds the report from the generator's criteria as they stand now.
-    explicit frmReportResults(const frmReportGen& generator, QWidget* parent = nullptr);
+    explicit frmReportResults(QWidget* parent = nullptr);
 
-    // False when the criteria were refused; such a window is discarded without being shown.
-    bool isBuilt() const { return m_built; }
+    // Builds the report from the generator's criteria as they stand now. False when the criteria
+    // were refused or the store failed (the user has been told); the window then stays empty and
+    // is not to be shown.
+    bool build(const frmReportGen& generator);
 
     // Where the print dialog keeps the file printed to last, so the next print offers it again;
     // it outlives the window (the frame holds it for the session).
@@ -60,7 +62,6 @@ private:
     QPushButton* cmdOK;
     QString m_subject;
     QString m_criteria;
-    bool m_built = false;
     QString* m_lastPrintFile = nullptr;
 };
 

@@ -17,6 +17,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QTimer>
+
+#include <utility>
 
 namespace vantorel {
 
@@ -87,6 +90,12 @@ void frmMain::buildMenus()
             &frmMain::mnuAbout_Click);
 }
 
+frmMain::~frmMain()
+{
+    // Outside the workspace, the prepared window has no parent to go with.
+    delete m_spareResults;
+}
+
 void frmMain::showRoleMenu(QMenu* menu, bool visible)
 {
     menu->menuAction()->setVisible(visible);
@@ -153,18 +162,38 @@ void frmMain::mnuCreateReport_Click()
         connect(generator, &frmReportGen::reportRequested, this, &frmMain::openReportResults);
         return generator;
     });
+    QTimer::singleShot(0, this, &frmMain::prepareSpareResults);
+}
+
+void frmMain::prepareSpareResults()
+{
+    if (m_spareResults)
+        return;
+    auto* results = new frmReportResults;
+    results->rememberPrintFileIn(&m_lastPrintFile);
+    auto* frame = new QMdiSubWindow;
+    frame->setWidget(results);
+    frame->ensurePolished();
+    m_spareResults = frame;
+}
+
+QMdiSubWindow* frmMain::takeSpareResults()
+{
+    prepareSpareResults();
+    return std::exchange(m_spareResults, nullptr);
 }
 
 void frmMain::openReportResults()
 {
     const auto* generator = qobject_cast<const frmReportGen*>(sender());
     showChild(m_reportResults, [this, generator]() -> QWidget* {
-        auto* results = new frmReportResults(*generator);
-        results->rememberPrintFileIn(&m_lastPrintFile);
-        if (results->isBuilt())
-            return results;
-        delete results; // a refused report is never shown
-        return nullptr;
+        QMdiSubWindow* frame = takeSpareResults();
+        if (!static_cast<frmReportResults*>(frame->widget())->build(*generator)) {
+            m_spareResults = frame; // still empty: a refused report is never shown
+            return nullptr;
+        }
+        QTimer::singleShot(0, this, &frmMain::prepareSpareResults);
+        return frame;
     });
 }
 

@@ -23,6 +23,7 @@ class frmMain : public QMainWindow {
 
 public:
     explicit frmMain(const LoginIdentity& identity, QWidget* parent = nullptr);
+    ~frmMain() override;
 
 private slots:
     void mnuChangeUser_Click();
@@ -44,6 +45,10 @@ private:
     void showRoleMenu(QMenu* menu, bool visible);
     // Brings the open child window of `slot` forward, or makes it with `make` when none is open.
     void showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidget*()>& make);
+    // Makes the next results window, empty, when the program has nothing else to do.
+    void prepareSpareResults();
+    // The prepared results window, or a new one when none is ready.
+    QMdiSubWindow* takeSpareResults();
 
     const LoginIdentity m_identity;
     QMdiArea* m_workspace;
@@ -61,6 +66,9 @@ private:
     QPointer<QMdiSubWindow> m_reportGen;
     QPointer<QMdiSubWindow> m_reportResults;
     QPointer<QMdiSubWindow> m_help;
+    // A results window made empty ahead of time, outside the workspace until a report fills it:
+    // a report then costs its query and its columns, not the making of thirty controls.
+    QPointer<QMdiSubWindow> m_spareResults;
     // The file the last report of this session was printed to, offered again by the next print.
     QString m_lastPrintFile;
 };
