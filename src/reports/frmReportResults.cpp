@@ -25,6 +25,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <utility>
 
 namespace vantorel {
 
@@ -129,7 +130,7 @@ bool frmReportResults::fill(const ReportPlan& plan, QWidget* messageParent)
     const QStringList titles = columnTitles(plan.table);
     for (int column = 0; column < titles.size(); ++column) {
         m_columns[column].title->setText(titles.at(column));
-        m_columns[column].entries->setColumn(entries.at(column));
+        m_columns[column].entries->setColumn(std::move(entries[column]));
     }
     m_subject = plan.table == data::ReportTable::Person ? tr("Employees") : tr("Vehicles");
     m_criteria = plan.summary;
