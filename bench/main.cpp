@@ -297,7 +297,7 @@ private:
                 m_bare->runAll({{"select * from Vehicle where VNumber = ? order by rowid", {m_facts.busyVehicle}},
                                {"select * from Servicing where VNumber = ? order by rowid", {m_facts.busyVehicle}}});
             },
-            Target{1.5, 50.0});
+            Target{1.5, 0});
         auto* dates = qobject_cast<QAbstractItemView*>(WindowDriver::find(history, "lstRepairDates"));
         int entry = 0;
         QString dateText;
