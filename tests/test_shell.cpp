@@ -2,7 +2,6 @@
 
 #include "TestSupport.h"
 
-#include "common/MessageBox.h"
 #include "shell/frmAbout.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
@@ -15,11 +14,9 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -307,39 +304,6 @@ private slots:
             QVERIFY2(control->fontMetrics().horizontalAdvance(caption) <= control->contentsRect().width(),
                      qPrintable(control->objectName() + " is cut"));
         }
-    }
-
-    // A message quoting a 20 KB entry: a plain modal box titled "Vantorel" with OK alone and no
-    // icon, no taller than the screen, the entry cut to one line with "…".
-    void messageBoxIsPlainAndBounded()
-    {
-        TestStore store;
-        QWidget* frame = logInNew(store, true);
-        press(frame, QKeySequence(QStringLiteral("Ctrl+R")));
-        QTest::keyClicks(child<QComboBox>(frame, "cboCriteria1"), QStringLiteral("Manager?"));
-        child<QLineEdit>(frame, "txtCriteria1")->setText(QString(20000, u'y') + QStringLiteral("\nsecond line"));
-        QString seen;
-        std::function<void()> inspect = [&seen, &inspect] {
-            QWidget* box = QApplication::activeModalWidget();
-            if (!box || box->objectName() != QLatin1String(kMessageBoxObjectName))
-                return QTimer::singleShot(10, inspect); // the access key clicks after a moment
-            const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
-            const auto* text = box->findChild<QLabel*>(QString::fromLatin1(kMessageTextObjectName));
-            seen = box->windowTitle() + u'|' + text->text();
-            QVERIFY(box->isModal());
-            QCOMPARE(buttons.size(), 1);
-            QCOMPARE(buttons.first()->text(), QStringLiteral("OK"));
-            QVERIFY(buttons.first()->icon().isNull());
-            QVERIFY(!(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-            QVERIFY(box->height() < box->screen()->availableGeometry().height() / 2);
-            QVERIFY(text->width() <= 61 * text->fontMetrics().averageCharWidth());
-            buttons.first()->click();
-        };
-        inspect();
-        press(frame, QKeySequence(QStringLiteral("Alt+G")));
-        QTRY_VERIFY(!seen.isEmpty());
-        QVERIFY2(seen.startsWith(QStringLiteral("Vantorel|Criteria 1")), qPrintable(seen.left(80)));
-        QVERIFY(seen.endsWith(QString(59, u'y') + QStringLiteral("…\".")));
     }
 
     void eachChildWindowOpensOnce()
