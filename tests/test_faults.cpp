@@ -184,7 +184,8 @@ void perform(QWidget* window, const WindowAction& action)
 
 bool entriesKept(QWidget* window, const WindowAction& action)
 {
-    return std::ranges::all_of(action.entries, [&](const auto& entry) { return entryText(window, entry.first) == entry.second; });
+    return std::ranges::all_of(action.entries,
+                               [&](const auto& entry) { return entryText(window, entry.first) == entry.second; });
 }
 
 // Whether the window is still on show for the user, the frame a log-in would open not opened.
@@ -263,7 +264,8 @@ public:
                                 .toUtf8());
         } else {
             m_process.start(QStringLiteral("sqlite3"), {store.databasePath()});
-            m_process.write(QStringLiteral("begin %1;\n%2.shell sleep %3\ncommit;\n").arg(lockKind, held).arg(seconds).toUtf8());
+            const QString script = QStringLiteral("begin %1;\n%2.shell sleep %3\ncommit;\n").arg(lockKind, held).arg(seconds);
+            m_process.write(script.toUtf8());
         }
         m_process.closeWriteChannel();
         m_process.waitForReadyRead(5000); // the lock is taken once "locked" is printed

@@ -49,7 +49,10 @@ QStringList listedDates(const QWidget* history)
     return dates;
 }
 
-void selectDate(QWidget* history, int row) { dateList(history)->setCurrentIndex(dateList(history)->model()->index(row, 0)); }
+void selectDate(QWidget* history, int row)
+{
+    dateList(history)->setCurrentIndex(dateList(history)->model()->index(row, 0));
+}
 
 // The history of the vehicle as Show History lists it.
 void showHistory(QWidget* history, const QString& vehicleNumber)

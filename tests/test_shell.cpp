@@ -310,11 +310,14 @@ private slots:
     {
         TestStore store;
         QWidget* frame = logInNew(store, true);
-        for (const char* keys : {"Ctrl+A", "Ctrl+N", "Ctrl+H", "Ctrl+R", "F1", "Ctrl+A", "Ctrl+N", "Ctrl+H", "Ctrl+R", "F1"})
-            press(frame, QKeySequence(keys));
+        for (int twice = 0; twice < 2; ++twice) {
+            for (const char* keys : {"Ctrl+A", "Ctrl+N", "Ctrl+H", "Ctrl+R", "F1"})
+                press(frame, QKeySequence(keys));
+        }
         QCOMPARE(childWindowNames(frame),
                  (QStringList{"frmAddUser", "frmAddVehicle", "frmRepairHistory", "frmReportGen", "frmHelp"}));
-        auto* addUser = qobject_cast<QMdiSubWindow*>(openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")))->parentWidget());
+        QWidget* window = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
+        auto* addUser = qobject_cast<QMdiSubWindow*>(window->parentWidget());
         QVERIFY(addUser);
 
         // Closed and asked for again before the closed one is deleted: a fresh window opens.
