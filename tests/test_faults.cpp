@@ -445,7 +445,9 @@ private slots:
             QVERIFY(appenders.back()->waitForReadyRead(10000));
         }
         QTest::qWait(200);
-        const int committedBefore = store.count(QStringLiteral("Servicing"));
+        qsizetype committedBefore = 0; // the jobs the appenders reported saved
+        for (const auto& appender : appenders)
+            committedBefore += appender->readAllStandardOutput().count('\n');
         const auto setup = [&](const QStringList& arguments) {
             QProcess tool;
             tool.setWorkingDirectory(store.folder());
@@ -457,8 +459,8 @@ private slots:
         const auto [backedUp, said] = setup({QStringLiteral("--backup"), QStringLiteral("copy.mdb")});
         QVERIFY2(backedUp == 0 && said.startsWith(QStringLiteral("Wrote copy.mdb")), qPrintable(said));
         for (auto& appender : appenders) {
-            appender->kill();
-            QVERIFY(appender->waitForFinished(30000));
+            appender->kill(); // one kept waiting past the busy timeout by the backup may have ended already
+            QVERIFY(appender->state() == QProcess::NotRunning || appender->waitForFinished(30000));
         }
 
         QCOMPARE(setup({QStringLiteral("--restore"), QStringLiteral("copy.mdb")}).first, 0);

@@ -227,9 +227,11 @@ private slots:
         QTest::keyClicks(typing, QStringLiteral("kept as typed"));
         QFETCH(QStringList, otherRoleKeys);
         for (const QString& keys : otherRoleKeys) {
+            typing->deselect();
             press(typing, QKeySequence(keys));
             QCOMPARE(typing->text(), QStringLiteral("kept as typed"));
             QCOMPARE(activeChild(frame), opened);
+            QVERIFY2(typing->selectedText().isEmpty(), "the box took the keys (Ctrl+A selects all there)");
         }
         QFETCH(QString, ownKey);
         QFETCH(QString, ownKeyOpens);
