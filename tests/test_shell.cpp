@@ -2,70 +2,43 @@
 
 #include "TestSupport.h"
 
-#include "common/MessageBox.h"
 #include "shell/frmAbout.h"
-#include "shell/frmHelp.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
-#include <QSignalSpy>
-#include <QApplication>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QProcess>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
-#include <QTimer>
 
 using namespace vantorel;
-using vantorel::test::MessageWatcher;
-using vantorel::test::TestStore;
-using vantorel::test::child;
+using namespace vantorel::test;
 
 namespace {
 
-frmMain* openMainWindow()
-{
-    return test::visibleWindow<frmMain>();
-}
-
-frmLogin* openLoginWindow()
-{
-    return test::visibleWindow<frmLogin>();
-}
-
-QStringList visibleMenus(QMainWindow* main)
+QStringList visibleMenus(QWidget* frame)
 {
     QStringList names;
-    for (QAction* action : main->menuBar()->actions()) {
+    for (QAction* action : frame->findChild<QMenuBar*>()->actions()) {
         if (action->isVisible())
             names << action->objectName();
     }
     return names;
 }
 
-QStringList childWindowNames(frmMain* main)
+QStringList childWindowNames(QWidget* frame)
 {
     QStringList names;
-    for (QMdiSubWindow* sub : main->findChild<QMdiArea*>()->subWindowList())
+    for (QMdiSubWindow* sub : child<QMdiArea>(frame, "mdiWorkspace")->subWindowList())
         names << sub->widget()->objectName();
     return names;
-}
-
-void closeEverything()
-{
-    test::closeAllWindows();
 }
 
 } // namespace
@@ -73,247 +46,111 @@ void closeEverything()
 class TestShell : public QObject {
     Q_OBJECT
 
-private:
-    // Opens a log-in window, types the ID and password, presses Submit.
-    QPointer<frmLogin> attemptLogin(const QString& id, const QString& password)
-    {
-        QPointer<frmLogin> login = openLoginWindow();
-        if (!login) {
-            login = new frmLogin;
-            login->show();
-        }
-        QApplication::setActiveWindow(login);
-        [&] { QVERIFY(QTest::qWaitForWindowActive(login)); }();
-        auto* idBox = child<QLineEdit>(login, "txtEmpID");
-        auto* passwordBox = child<QLineEdit>(login, "txtPassword");
-        idBox->clear();
-        passwordBox->clear();
-        QTest::keyClicks(idBox, id);
-        QTest::keyClicks(passwordBox, password);
-        QTest::mouseClick(child<QPushButton>(login, "cmdSubmit"), Qt::LeftButton);
-        return login;
-    }
-
-    frmMain* loginAs(const QString& id, const QString& password)
-    {
-        attemptLogin(id, password);
-        return openMainWindow();
-    }
-
 private slots:
     void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeEverything(); }
+    void cleanup() { closeAllWindows(); }
 
-    void loginWindowStartsEmptyWithItsControls()
+    // The role and the password come from the first Person record of the typed ID, compared exactly.
+    void logInTellsWhichEntryIsWrongOrOpensTheRolesFrame_data()
     {
-        TestStore store;
-        frmLogin login;
-        login.show();
-        QVERIFY(QTest::qWaitForWindowActive(&login));
-        QCOMPARE(login.windowTitle(), QStringLiteral("Enter your Employee ID and Password"));
-        QCOMPARE(QApplication::focusWidget(), child<QLineEdit>(&login, "txtEmpID"));
-        QCOMPARE(child<QLineEdit>(&login, "txtPassword")->echoMode(), QLineEdit::Password);
-        QCOMPARE(child<QPushButton>(&login, "cmdExit")->text(), QStringLiteral("E&xit"));
-        QCOMPARE(child<QPushButton>(&login, "cmdClear")->text(), QStringLiteral("Clear"));
-        QCOMPARE(child<QPushButton>(&login, "cmdSubmit")->text(), QStringLiteral("Submit"));
-
-        QStringList order;
-        QWidget* widget = child<QLineEdit>(&login, "txtEmpID");
-        for (int i = 0; i < 5; ++i, widget = widget->nextInFocusChain())
-            order << widget->objectName();
-        QCOMPARE(order, (QStringList{"txtEmpID", "txtPassword", "cmdSubmit", "cmdClear", "cmdExit"}));
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("outcome"); // the message, or the role of the frame
+        const QString quoted = QStringLiteral("it's \"quoted\"");
+        QTest::newRow("manager") << "10000001" << "boss" << "manager";
+        QTest::newRow("mechanic") << "20000001" << "Secret pw" << "mechanic";
+        QTest::newRow("mechanic whose ID starts with M") << "M1234567" << "pw" << "mechanic";
+        QTest::newRow("manager whose ID does not") << "1234567" << "pw" << "manager";
+        QTest::newRow("unknown ID") << "20000009" << "Secret pw" << "Invalid ID Number.";
+        for (const char* id : {" 20000001", "20000001 ", "", "x' or '1'='1"})
+            QTest::addRow("ID \"%s\"", id) << id << "Secret pw" << "Invalid ID Number.";
+        for (const char* wrong : {"secret pw", "Secret pw ", " Secret pw", "", "' or ''='"})
+            QTest::addRow("password \"%s\"", wrong) << "20000001" << wrong << "Invalid Password.";
+        QTest::newRow("no password stored") << "30000002" << "" << "Invalid Password.";
+        QTest::newRow("empty password stored") << "30000003" << "" << "mechanic";
+        QTest::newRow("duplicate ID, second record") << "40000001" << "second" << "Invalid Password.";
+        QTest::newRow("duplicate ID, first record") << "40000001" << "first" << "mechanic";
+        QTest::newRow("quotes in the password") << "50000001" << quoted << "mechanic";
     }
 
-    void managerAndMechanicGetTheirMenusAndTitle()
+    void logInTellsWhichEntryIsWrongOrOpensTheRolesFrame()
     {
+        QFETCH(QString, id);
+        QFETCH(QString, password);
+        QFETCH(QString, outcome);
         TestStore store;
-        store.addUser(QStringLiteral("10000001"), QStringLiteral("boss"), true);
-        store.addUser(QStringLiteral("20000001"), QStringLiteral("wrench"), false);
+        const QList<std::tuple<const char*, std::optional<QString>, bool>> people = {
+            {"10000001", "boss", true}, {"20000001", "Secret pw", false}, {"M1234567", "pw", false},
+            {"1234567", "pw", true}, {"30000002", std::nullopt, true}, {"30000003", "", false},
+            {"40000001", "first", false}, {"40000001", "second", true}, {"50000001", "it's \"quoted\"", false}};
+        for (const auto& [person, stored, manager] : people)
+            store.addClearTextUser(QString::fromLatin1(person), stored, manager);
         MessageWatcher messages;
-
-        frmMain* main = loginAs(QStringLiteral("10000001"), QStringLiteral("boss"));
-        QVERIFY(main);
-        QCOMPARE(main->windowTitle(), QStringLiteral("Vantorel - User 10000001 logged in."));
-        QCOMPARE(visibleMenus(main), (QStringList{"mnuControl", "mnuManager", "mnuReports", "mnuHelp"}));
-        QVERIFY(!openLoginWindow());
-
-        child<QAction>(main, "mnuChangeUser")->trigger();
-        QTest::qWait(1);
-        main = loginAs(QStringLiteral("20000001"), QStringLiteral("wrench"));
-        QVERIFY(main);
-        QCOMPARE(main->windowTitle(), QStringLiteral("Vantorel - User 20000001 logged in."));
-        QCOMPARE(visibleMenus(main), (QStringList{"mnuControl", "mnuServicing", "mnuReports", "mnuHelp"}));
-        QVERIFY(messages.texts.isEmpty());
-    }
-
-    void roleComesFromTheRecordNotTheId()
-    {
-        TestStore store;
-        store.addUser(QStringLiteral("M1234567"), QStringLiteral("pw"), false);
-        store.addUser(QStringLiteral("1234567"), QStringLiteral("pw"), true);
-
-        frmMain* main = loginAs(QStringLiteral("M1234567"), QStringLiteral("pw"));
-        QVERIFY(main);
-        QVERIFY(visibleMenus(main).contains("mnuServicing"));
-        QVERIFY(!visibleMenus(main).contains("mnuManager"));
-        // The manager's items and shortcuts stay out of reach for a mechanic.
-        QVERIFY(!child<QAction>(main, "mnuAddUser")->isEnabled());
-        QVERIFY(!child<QAction>(main, "mnuAddVehicle")->isEnabled());
-        QTest::keyClick(main, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
-        QVERIFY(childWindowNames(main).isEmpty());
-        main->close();
-
-        main = loginAs(QStringLiteral("1234567"), QStringLiteral("pw"));
-        QVERIFY(main);
-        QCOMPARE(main->windowTitle(), QStringLiteral("Vantorel - User 1234567 logged in."));
-        QVERIFY(visibleMenus(main).contains("mnuManager"));
-        QVERIFY(!child<QAction>(main, "mnuServiceVehicle")->isEnabled());
-    }
-
-    void refusalsTellWhichEntryIsWrongAndKeepBoth()
-    {
-        TestStore store;
-        store.addUser(QStringLiteral("20000001"), QStringLiteral("Secret pw"), false);
-        MessageWatcher messages;
-
-        QPointer<frmLogin> login = attemptLogin(QStringLiteral("20000009"), QStringLiteral("Secret pw"));
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid ID Number."));
-        QCOMPARE(login->focusWidget(), child<QLineEdit>(login, "txtEmpID"));
-        QCOMPARE(child<QLineEdit>(login, "txtEmpID")->text(), QStringLiteral("20000009"));
-        QCOMPARE(child<QLineEdit>(login, "txtPassword")->text(), QStringLiteral("Secret pw"));
-
-        for (const QString& wrong : {QStringLiteral("secret pw"), QStringLiteral("Secret pw "),
-                                     QStringLiteral(" Secret pw"), QString()}) {
-            login = attemptLogin(QStringLiteral("20000001"), wrong);
-            QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid Password."));
-            QCOMPARE(login->focusWidget(), child<QLineEdit>(login, "txtPassword"));
-            QCOMPARE(child<QLineEdit>(login, "txtPassword")->text(), wrong);
+        QWidget* frame = logIn(id, password);
+        if (outcome.endsWith(u'.')) {
+            frmLogin* login = visibleWindow<frmLogin>();
+            QCOMPARE(messages.takeOnly(), outcome);
+            QVERIFY(!frame && login);
+            QCOMPARE(login->focusWidget(), box(login, outcome.contains("ID") ? "txtEmpID" : "txtPassword"));
+            QCOMPARE(texts(login, {"txtEmpID", "txtPassword"}), QStringList({id, password}));
+            return;
         }
-        for (const QString& id : {QStringLiteral(" 20000001"), QStringLiteral("20000001 "), QString()}) {
-            attemptLogin(id, QStringLiteral("Secret pw"));
-            QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid ID Number."));
-        }
-        QVERIFY(!openMainWindow());
+        QVERIFY(frame && messages.texts.isEmpty());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("Vantorel - User %1 logged in.").arg(id));
+        const bool manager = outcome == QLatin1String("manager");
+        QCOMPARE(visibleMenus(frame),
+                 QStringList({"mnuControl", manager ? "mnuManager" : "mnuServicing", "mnuReports", "mnuHelp"}));
+        // The other role's items and shortcuts stay out of reach.
+        QVERIFY(!child<QAction>(frame, manager ? "mnuServiceVehicle" : "mnuAddUser")->isEnabled());
+        for (const char* keys : {"Ctrl+A", "Ctrl+N", "Ctrl+S"})
+            press(frame, QKeySequence(keys));
+        QCOMPARE(childWindowNames(frame).size(), manager ? 2 : 1);
     }
 
-    void clearTextAndNullPasswordsFromOtherPrograms()
-    {
-        TestStore store;
-        store.addClearTextUser(QStringLiteral("30000001"), QStringLiteral("Plain"), false);
-        store.addClearTextUser(QStringLiteral("30000002"), std::nullopt, true);
-        store.addClearTextUser(QStringLiteral("30000003"), QStringLiteral(""), false);
-        MessageWatcher messages;
-
-        attemptLogin(QStringLiteral("30000001"), QStringLiteral("plain"));
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid Password."));
-        attemptLogin(QStringLiteral("30000002"), QString());
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid Password."));
-        QVERIFY(loginAs(QStringLiteral("30000003"), QString()));
-        closeEverything();
-        QVERIFY(loginAs(QStringLiteral("30000001"), QStringLiteral("Plain")));
-    }
-
-    void duplicateIdsUseTheFirstRecord()
-    {
-        TestStore store;
-        store.addClearTextUser(QStringLiteral("40000001"), QStringLiteral("first"), false);
-        store.addClearTextUser(QStringLiteral("40000001"), QStringLiteral("second"), true);
-        MessageWatcher messages;
-
-        attemptLogin(QStringLiteral("40000001"), QStringLiteral("second"));
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid Password."));
-        frmMain* main = loginAs(QStringLiteral("40000001"), QStringLiteral("first"));
-        QVERIFY(main);
-        QVERIFY(visibleMenus(main).contains("mnuServicing"));
-    }
-
-    void quotesAndSqlInEntriesLogNobodyIn()
-    {
-        TestStore store;
-        store.addClearTextUser(QStringLiteral("50000001"), QStringLiteral("it's \"quoted\""), false);
-        MessageWatcher messages;
-
-        attemptLogin(QStringLiteral("x' or '1'='1"), QStringLiteral("x' or '1'='1"));
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid ID Number."));
-        attemptLogin(QStringLiteral("50000001"), QStringLiteral("' or ''='"));
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid Password."));
-        QVERIFY(loginAs(QStringLiteral("50000001"), QStringLiteral("it's \"quoted\"")));
-        QCOMPARE(store.count(QStringLiteral("Person")), 1);
-    }
-
-    void missingDatabaseIsReportedAndNotCreated()
-    {
-        TestStore store;
-        QVERIFY(QFile::remove(store.databasePath()));
-        MessageWatcher messages;
-
-        QPointer<frmLogin> login = attemptLogin(QStringLiteral("10000001"), QStringLiteral("pw"));
-        const QString text = messages.takeOnly();
-        QVERIFY2(text.startsWith(QStringLiteral("The database file Vantorel.mdb could not be opened")),
-                 qPrintable(text));
-        QVERIFY(!QFile::exists(store.databasePath()));
-        QVERIFY(login && login->isVisible());
-        QVERIFY(!openMainWindow());
-    }
-
-    void clearAndExitOnTheLoginWindow()
-    {
-        TestStore store;
-        QPointer<frmLogin> login = new frmLogin;
-        login->show();
-        QVERIFY(QTest::qWaitForWindowActive(login));
-        QTest::keyClicks(child<QLineEdit>(login, "txtEmpID"), QStringLiteral("abc"));
-        QTest::keyClicks(child<QLineEdit>(login, "txtPassword"), QStringLiteral("def"));
-        QTest::mouseClick(child<QPushButton>(login, "cmdClear"), Qt::LeftButton);
-        QVERIFY(child<QLineEdit>(login, "txtEmpID")->text().isEmpty());
-        QVERIFY(child<QLineEdit>(login, "txtPassword")->text().isEmpty());
-
-        QTest::keyClick(child<QLineEdit>(login, "txtPassword"), Qt::Key_Escape);
-        QTest::qWait(1);
-        QVERIFY(!login || !login->isVisible());
-    }
-
-    void enterSubmitsFromTheBoxes()
+    void logInWindowKeys()
     {
         TestStore store;
         store.addClearTextUser(QStringLiteral("60000001"), QStringLiteral("pw"), false);
-        auto* login = new frmLogin;
-        login->show();
-        QVERIFY(QTest::qWaitForWindowActive(login));
-        QTest::keyClicks(child<QLineEdit>(login, "txtEmpID"), QStringLiteral("60000001"));
-        QTest::keyClicks(child<QLineEdit>(login, "txtPassword"), QStringLiteral("pw"));
-        QTest::keyClick(child<QLineEdit>(login, "txtPassword"), Qt::Key_Return);
-        QVERIFY(openMainWindow());
+        QPointer<frmLogin> login = new frmLogin;
+        showActive(*login);
+        QCOMPARE(login->focusWidget(), box(login, "txtEmpID"));
+        QCOMPARE(box(login, "txtPassword")->echoMode(), QLineEdit::Password);
+        QCOMPARE(tabOrder(box(login, "txtEmpID"), 5),
+                 QStringList({"txtEmpID", "txtPassword", "cmdSubmit", "cmdClear", "cmdExit"}));
+        fill(login, {"txtEmpID", "txtPassword"}, {"abc", "def"});
+        click(login, "cmdClear");
+        QCOMPARE(texts(login, {"txtEmpID", "txtPassword"}), QStringList(2, QString()));
+        fill(login, {"txtEmpID", "txtPassword"}, {"60000001", "pw"});
+        press(login, Qt::Key_Return);
+        QVERIFY(!login->isVisible() && visibleWindow<frmMain>());
+
+        login = new frmLogin;
+        showActive(*login);
+        press(login, Qt::Key_Escape);
+        QTest::qWait(1);
+        QVERIFY(!login || !login->isVisible());
     }
 
     void changeUserAndExitCloseEveryChildWindow()
     {
         TestStore store;
-        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
-        QPointer<frmMain> main = loginAs(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(main);
-        child<QAction>(main, "mnuAddUser")->trigger();
-        child<QAction>(main, "mnuVRHelp")->trigger();
-        QPointer<QWidget> help = main->findChild<QWidget*>(QStringLiteral("frmHelp"));
+        QPointer<QWidget> frame = logInNew(store, true);
+        QVERIFY(frame);
+        openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
+        QPointer<QWidget> help = openWindow(frame, Qt::Key_F1);
         QVERIFY(help);
-
-        child<QAction>(main, "mnuChangeUser")->trigger();
+        press(frame, QKeySequence(QStringLiteral("Ctrl+U")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!main);
-        QVERIFY(!help);
-        frmLogin* login = openLoginWindow();
-        QVERIFY(login);
-        QVERIFY(child<QLineEdit>(login, "txtEmpID")->text().isEmpty());
-        QVERIFY(child<QLineEdit>(login, "txtPassword")->text().isEmpty());
+        QVERIFY(!frame && !help);
+        QVERIFY(visibleWindow<frmLogin>());
+        QCOMPARE(texts(visibleWindow<frmLogin>(), {"txtEmpID", "txtPassword"}), QStringList(2, QString()));
+        visibleWindow<frmLogin>()->close();
 
-        main = loginAs(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(main);
-        QVERIFY(childWindowNames(main).isEmpty());
-        child<QAction>(main, "mnuExit")->trigger();
+        frame = logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
+        QVERIFY(frame && childWindowNames(frame).isEmpty());
+        press(frame, QKeySequence(QStringLiteral("Ctrl+Q")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!main);
-        QVERIFY(!openLoginWindow());
+        QVERIFY(!frame && !visibleWindow<frmLogin>());
     }
 
     // Each window opened from the frame's menus, with the keys a user presses there: its access
@@ -357,20 +194,17 @@ private slots:
     {
         QFETCH(bool, manager);
         QFETCH(QString, window);
-        TestStore store;
-        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), manager);
-        MessageWatcher messages;
-        QWidget* frame = test::logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(frame);
         QFETCH(QString, opensWith);
-        test::press(frame, QKeySequence(opensWith));
-        QWidget* opened = test::activeChild(frame);
+        TestStore store;
+        MessageWatcher messages;
+        QWidget* frame = logInNew(store, manager);
+        QWidget* opened = openWindow(frame, QKeySequence(opensWith));
         QVERIFY(opened);
         QCOMPARE(opened->objectName(), window);
 
         const auto expectClick = [&](const QString& buttonName, const QKeySequence& keys) {
-            QSignalSpy clicks(test::button(opened, buttonName), &QAbstractButton::clicked);
-            test::press(opened, keys);
+            QSignalSpy clicks(button(opened, buttonName), &QAbstractButton::clicked);
+            press(opened, keys);
             // An access key clicks after the button's short pressed-down look.
             QTRY_COMPARE_WITH_TIMEOUT(clicks.count(), 1, 1000);
             QVERIFY2(!QApplication::activePopupWidget(), "a menu opened");
@@ -382,31 +216,33 @@ private slots:
         QFETCH(QString, escPresses);
         QFETCH(QString, textBox);
         if (!enterPresses.isEmpty()) {
-            test::box(opened, textBox)->setFocus();
+            box(opened, textBox)->setFocus();
             expectClick(enterPresses, QKeySequence(Qt::Key_Return));
         }
-        test::box(opened, textBox)->setFocus();
+        box(opened, textBox)->setFocus();
         expectClick(escPresses, QKeySequence(Qt::Key_Escape));
 
-        QLineEdit* typing = test::box(opened, textBox);
+        QLineEdit* typing = box(opened, textBox);
         typing->setFocus();
         QTest::keyClicks(typing, QStringLiteral("kept as typed"));
         QFETCH(QStringList, otherRoleKeys);
         for (const QString& keys : otherRoleKeys) {
-            test::press(typing, QKeySequence(keys));
+            typing->deselect();
+            press(typing, QKeySequence(keys));
             QCOMPARE(typing->text(), QStringLiteral("kept as typed"));
-            QCOMPARE(test::activeChild(frame), opened);
+            QCOMPARE(activeChild(frame), opened);
+            QVERIFY2(typing->selectedText().isEmpty(), "the box took the keys (Ctrl+A selects all there)");
         }
         QFETCH(QString, ownKey);
         QFETCH(QString, ownKeyOpens);
         QPointer<QWidget> frameAlive = frame;
-        test::press(typing, QKeySequence(ownKey));
+        press(typing, QKeySequence(ownKey));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         if (ownKeyOpens == QLatin1String("frmLogin")) {
             QVERIFY(!frameAlive);
-            QVERIFY(openLoginWindow());
+            QVERIFY(visibleWindow<frmLogin>());
         } else {
-            QCOMPARE(test::activeChild(frame)->objectName(), ownKeyOpens);
+            QCOMPARE(activeChild(frame)->objectName(), ownKeyOpens);
         }
         QCOMPARE(messages.texts.filter(QStringLiteral("Vantorel.mdb")), QStringList());
     }
@@ -431,21 +267,19 @@ private slots:
         QFETCH(bool, manager);
         QFETCH(QString, opensWith);
         TestStore store;
-        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), manager);
         store.addVehicle(QStringLiteral("1001"));
         MessageWatcher messages;
-        QWidget* frame = test::logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(frame);
+        QWidget* frame = logInNew(store, manager);
         // Keys to press, or a choice to type into the generator's first row.
         for (const QString& step : opensWith.split(u',')) {
             if (step.contains(u' '))
                 QTest::keyClicks(child<QComboBox>(frame, "cboCriteria1"), step);
             else
-                test::press(frame, QKeySequence(step));
+                press(frame, QKeySequence(step));
         }
-        QTRY_VERIFY(test::activeChild(frame)
-                    && test::activeChild(frame)->objectName() == QString::fromLatin1(QTest::currentDataTag()));
-        QWidget* window = test::activeChild(frame);
+        QTRY_VERIFY(activeChild(frame)
+                    && activeChild(frame)->objectName() == QString::fromLatin1(QTest::currentDataTag()));
+        QWidget* window = activeChild(frame);
 
         QList<QWidget*> controls;
         for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -474,112 +308,35 @@ private slots:
         }
     }
 
-    // A message quoting a 20 KB entry: a plain modal box titled "Vantorel" with OK alone and no
-    // icon, no taller than the screen, the entry cut to one line with "…".
-    void messageBoxIsPlainAndBounded()
-    {
-        TestStore store;
-        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
-        QWidget* frame = test::logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(frame);
-        test::press(frame, QKeySequence(QStringLiteral("Ctrl+R")));
-        QTest::keyClicks(child<QComboBox>(frame, "cboCriteria1"), QStringLiteral("Manager?"));
-        child<QLineEdit>(frame, "txtCriteria1")->setText(QString(20000, u'y') + QStringLiteral("\nsecond line"));
-        QString seen;
-        std::function<void()> inspect = [&seen, &inspect] {
-            QWidget* box = QApplication::activeModalWidget();
-            if (!box || box->objectName() != QLatin1String(kMessageBoxObjectName))
-                return QTimer::singleShot(10, inspect); // the access key clicks after a moment
-            const QList<QPushButton*> buttons = box->findChildren<QPushButton*>();
-            const auto* text = box->findChild<QLabel*>(QString::fromLatin1(kMessageTextObjectName));
-            seen = box->windowTitle() + u'|' + text->text();
-            QVERIFY(box->isModal());
-            QCOMPARE(buttons.size(), 1);
-            QCOMPARE(buttons.first()->text(), QStringLiteral("OK"));
-            QVERIFY(buttons.first()->icon().isNull());
-            QVERIFY(!(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-            QVERIFY(box->height() < box->screen()->availableGeometry().height() / 2);
-            QVERIFY(text->width() <= 61 * text->fontMetrics().averageCharWidth());
-            buttons.first()->click();
-        };
-        inspect();
-        test::press(frame, QKeySequence(QStringLiteral("Alt+G")));
-        QTRY_VERIFY(!seen.isEmpty());
-        QVERIFY2(seen.startsWith(QStringLiteral("Vantorel|Criteria 1")), qPrintable(seen.left(80)));
-        QVERIFY(seen.endsWith(QString(59, u'y') + QStringLiteral("…\".")));
-    }
-
-    void menuTreeHasItsCaptionsAndShortcuts()
-    {
-        TestStore store;
-        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
-        frmMain* main = loginAs(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(main);
-        const QList<std::tuple<const char*, const char*, QKeySequence>> items = {
-            {"mnuChangeUser", "Change &User", QKeySequence(QStringLiteral("Ctrl+U"))},
-            {"mnuExit", "E&xit", QKeySequence(QStringLiteral("Ctrl+Q"))},
-            {"mnuAddUser", "Add &New User", QKeySequence(QStringLiteral("Ctrl+A"))},
-            {"mnuAddVehicle", "Add New &Vehicle", QKeySequence(QStringLiteral("Ctrl+N"))},
-            {"mnuServiceVehicle", "&Service Vehicle", QKeySequence(QStringLiteral("Ctrl+S"))},
-            {"mnuRepairHistory", "View Repair &History", QKeySequence(QStringLiteral("Ctrl+H"))},
-            {"mnuCreateReport", "Create &Report", QKeySequence(QStringLiteral("Ctrl+R"))},
-            {"mnuVRHelp", "Vantorel &Help", QKeySequence(Qt::Key_F1)},
-            {"mnuAbout", "&About Vantorel", QKeySequence()},
-        };
-        for (const auto& [name, caption, keys] : items) {
-            auto* item = child<QAction>(main, name);
-            QCOMPARE(item->text(), QString::fromLatin1(caption));
-            QCOMPARE(item->shortcut(), keys);
-        }
-        QStringList menuCaptions;
-        for (QAction* menu : main->menuBar()->actions())
-            menuCaptions << menu->text();
-        QCOMPARE(menuCaptions, (QStringList{"&Control", "&Manager", "&Servicing", "&Reports", "&Help"}));
-        QVERIFY(child<QMenu>(main, "mnuControl")->actions().at(1)->isSeparator());
-    }
-
     void eachChildWindowOpensOnce()
     {
         TestStore store;
-        store.addClearTextUser(QStringLiteral("10000001"), QStringLiteral("pw"), true);
-        frmMain* main = loginAs(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(main);
-        for (const char* item : {"mnuAddUser", "mnuAddVehicle", "mnuRepairHistory", "mnuCreateReport",
-                                 "mnuVRHelp"}) {
-            child<QAction>(main, item)->trigger();
-            child<QAction>(main, item)->trigger();
+        QWidget* frame = logInNew(store, true);
+        for (int twice = 0; twice < 2; ++twice) {
+            for (const char* keys : {"Ctrl+A", "Ctrl+N", "Ctrl+H", "Ctrl+R", "F1"})
+                press(frame, QKeySequence(keys));
         }
-        QCOMPARE(childWindowNames(main),
+        QCOMPARE(childWindowNames(frame),
                  (QStringList{"frmAddUser", "frmAddVehicle", "frmRepairHistory", "frmReportGen", "frmHelp"}));
-        child<QAction>(main, "mnuAddUser")->trigger();
-        QMdiSubWindow* addUser = main->findChild<QMdiArea*>()->activeSubWindow();
-        QCOMPARE(addUser->widget()->objectName(), QStringLiteral("frmAddUser"));
+        QWidget* window = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
+        auto* addUser = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+        QVERIFY(addUser);
 
         // Closed and asked for again before the closed one is deleted: a fresh window opens.
         addUser->close();
-        child<QAction>(main, "mnuAddUser")->trigger();
-        QMdiSubWindow* reopened = main->findChild<QMdiArea*>()->activeSubWindow();
-        QVERIFY(reopened != addUser);
-        QVERIFY(reopened->isVisible());
+        QWidget* reopened = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
+        QVERIFY(reopened && reopened->parentWidget() != addUser && reopened->isVisible());
     }
 
     void helpWindowKeepsItsPlaceAndForgetsTypingWhenClosed()
     {
         TestStore store;
-        store.addClearTextUser(QStringLiteral("20000001"), QStringLiteral("pw"), false);
-        frmMain* main = loginAs(QStringLiteral("20000001"), QStringLiteral("pw"));
-        QVERIFY(main);
-        QVERIFY(QTest::qWaitForWindowActive(main));
-        QTest::keyClick(main, Qt::Key_F1);
-        auto* help = main->findChild<QWidget*>(QStringLiteral("frmHelp"));
-        QVERIFY(help);
-        QCOMPARE(help->windowTitle(), QStringLiteral("Vantorel Help"));
+        QWidget* frame = logInNew(store, false);
+        QWidget* help = openWindow(frame, Qt::Key_F1);
+        QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
         auto* text = child<QPlainTextEdit>(help, "Text1");
-        QVERIFY(!text->isReadOnly());
         const QString original = text->toPlainText();
         QVERIFY(original.startsWith(QStringLiteral("Logon\n1. ")));
-        QVERIFY(original.contains(QStringLiteral("\nReportGenerator\n")));
-
         QScrollBar* scroll = text->verticalScrollBar();
         scroll->setValue(scroll->maximum() / 2);
         const int place = scroll->value();
@@ -587,86 +344,23 @@ private slots:
         text->moveCursor(QTextCursor::Start);
         text->insertPlainText(QStringLiteral("my notes "));
         scroll->setValue(place);
-        child<QAction>(main, "mnuVRHelp")->trigger();
-        QCOMPARE(main->findChild<QWidget*>(QStringLiteral("frmHelp")), help);
+        QCOMPARE(openWindow(frame, Qt::Key_F1), help);
         QCOMPARE(scroll->value(), place);
 
-        main->findChild<QMdiArea*>()->activeSubWindow()->close();
+        help->parentWidget()->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        child<QAction>(main, "mnuVRHelp")->trigger();
-        auto* reopened = main->findChild<QWidget*>(QStringLiteral("frmHelp"));
-        QCOMPARE(child<QPlainTextEdit>(reopened, "Text1")->toPlainText(), original);
-    }
-
-    void helpTextHasEightSectionsWithCrLfLines()
-    {
-        const QString text = frmHelp::helpText();
-        QVERIFY(text.size() > 5000 && text.size() < 6200);
-        QCOMPARE(text.count(QStringLiteral("\r\n")), text.count(QLatin1Char('\n')));
-        QStringList titles;
-        const QStringList sections = text.split(QStringLiteral("\r\n\r\n"));
-        for (const QString& section : sections)
-            titles << section.section(QStringLiteral("\r\n"), 0, 0);
-        QCOMPARE(titles, (QStringList{"Logon", "Main", "AddUser", "AddVehicle", "Servicing",
-                                      "VehicleHistory", "ReportGenerator", "About"}));
-        QVERIFY(sections.at(5).contains(QStringLiteral("\r\n1 ")));
-        QVERIFY(sections.at(4).contains(QStringLiteral("\r\n1. ")));
+        QCOMPARE(child<QPlainTextEdit>(openWindow(frame, Qt::Key_F1), "Text1")->toPlainText(), original);
     }
 
     void aboutClosesOnEnterButNotOnEscape()
     {
         frmAbout about;
-        about.show();
-        QVERIFY(QTest::qWaitForWindowActive(&about));
-        QCOMPARE(about.windowTitle(), QStringLiteral("About Vantorel"));
-        QCOMPARE(child<QLabel>(&about, "Label3")->text(), QStringLiteral("Version: 1.0.0.177"));
-        QCOMPARE(child<QLabel>(&about, "Image1")->pixmap().size(), QSize(352, 155));
-        QCOMPARE(child<QPushButton>(&about, "cmdOK")->text(), QStringLiteral("&OK"));
-
+        showActive(about);
         QTest::keyClick(&about, Qt::Key_Escape);
         QVERIFY(about.isVisible());
         QTest::keyClick(&about, Qt::Key_Return);
         QVERIFY(!about.isVisible());
         QCOMPARE(about.result(), int(QDialog::Accepted));
-    }
-
-    void setupToolMakesAUsableFileAndRefusesToOverwrite()
-    {
-        TestStore scratch;
-        QVERIFY(QFile::remove(scratch.databasePath()));
-        const QString setup = qEnvironmentVariable("VANTOREL_SETUP",
-                                                    QCoreApplication::applicationDirPath() + "/../vantorel-setup");
-
-        QProcess tool;
-        tool.setWorkingDirectory(scratch.folder());
-        tool.start(setup, {QStringLiteral("--manager-id"), QStringLiteral("99000001"), QStringLiteral("--password-stdin")});
-        tool.write("first one\n");
-        tool.closeWriteChannel();
-        QVERIFY(tool.waitForFinished(30000));
-        QCOMPARE(tool.exitCode(), 0);
-        const QList<QStringList> people = scratch.rows(QStringLiteral("select IDNumber, Password, Manager from Person"));
-        QCOMPARE(people.size(), 1);
-        QCOMPARE(people[0][0], QStringLiteral("99000001"));
-        QVERIFY(people[0][1].startsWith(QStringLiteral("$argon2id$")));
-        QCOMPARE(people[0][2], QStringLiteral("1"));
-        QVERIFY(loginAs(QStringLiteral("99000001"), QStringLiteral("first one")));
-
-        tool.start(setup, {QStringLiteral("--demo")});
-        QVERIFY(tool.waitForFinished(30000));
-        QVERIFY(tool.exitCode() != 0);
-        QVERIFY(tool.readAllStandardError().contains("exists already"));
-        QCOMPARE(scratch.count(QStringLiteral("Person")), 1);
-
-        tool.start(setup, {QStringLiteral("--demo"), QStringLiteral("--force")});
-        QVERIFY(tool.waitForFinished(30000));
-        QCOMPARE(tool.exitCode(), 0);
-        QVERIFY(scratch.count(QStringLiteral("Vehicle")) > 20);
-        QVERIFY(scratch.count(QStringLiteral("Servicing")) > 20);
-
-        tool.start(setup, {QStringLiteral("--force")});
-        QVERIFY(tool.waitForFinished(30000));
-        QVERIFY(tool.exitCode() != 0);
-        QVERIFY(tool.readAllStandardError().contains("nobody could log in"));
     }
 };
 

@@ -1,7 +1,7 @@
 // Another workstation for the fault and several-workstation suites: works on the folder's store
 // through the program's own store code, one action at a time, as a second program would.
 //
-//   vantorel-workstation ROLE FIRST COUNT [FILE_SIZE_LIMIT [COMMENT_BYTES]]
+//   vantorel-workstation ROLE FIRST COUNT
 //
 // ROLE jobs, vehicles or users appends records FIRST, FIRST+1... (COUNT of them, or until killed
 // or refused when COUNT is 0), every field of record n derived from n, so a reader can tell a
@@ -17,8 +17,6 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace vantorel::data;
 
@@ -28,7 +26,6 @@ struct Options {
     QString role;
     qint64 first = 1;
     qint64 count = 0;
-    int commentBytes = 16;
 };
 
 void append(Database& db, const Options& options, const QString& n)
@@ -42,7 +39,7 @@ void append(Database& db, const Options& options, const QString& n)
     else
         db.append(Job{QStringLiteral("V") + n, QStringLiteral("M") + n, QStringLiteral("L") + n, QStringLiteral("D") + n,
                       QStringLiteral("S") + n, QStringLiteral("T") + n,
-                      QStringLiteral("C") + n + QString(options.commentBytes, QLatin1Char('x'))});
+                      QStringLiteral("C") + n});
 }
 
 int appendRecords(const Options& options)
@@ -102,15 +99,7 @@ int main(int argc, char* argv[])
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 4)
         return 2;
-    const Options options{arguments.at(1), arguments.at(2).toLongLong(), arguments.at(3).toLongLong(),
-                          arguments.size() > 5 ? arguments.at(5).toInt() : 16};
-    if (arguments.size() > 4) {
-        // Past the limit a write fails as on a full disk; the signal would end the process instead.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlim_t limit = arguments.at(4).toULongLong();
-        const rlimit size{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &size);
-    }
+    const Options options{arguments.at(1), arguments.at(2).toLongLong(), arguments.at(3).toLongLong()};
     try {
         return options.role == QLatin1String("reader") ? read(options) : appendRecords(options);
     } catch (const StoreError& error) {

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "common/MessageBox.h"
-#include "data/Credentials.h"
 #include "data/Database.h"
 #include "data/Schema.h"
 #include "data/StoreError.h"
@@ -82,13 +81,6 @@ QString TestStore::databasePath() const
     return m_folder.filePath(QString::fromLatin1(data::kDatabaseFileName));
 }
 
-void TestStore::addUser(const QString& id, const QString& password, bool manager)
-{
-    data::Database().append(data::Person{id, QStringLiteral("Last"), QStringLiteral("First"),
-                                         QStringLiteral("1 Road"), QStringLiteral("(555) 555-5555"),
-                                         data::hashPassword(password), manager});
-}
-
 void TestStore::addClearTextUser(const QString& id, const std::optional<QString>& password, bool manager)
 {
     data::Database().append(data::Person{id, QStringLiteral("Last"), QStringLiteral("First"),
@@ -98,12 +90,7 @@ void TestStore::addClearTextUser(const QString& id, const std::optional<QString>
 
 void TestStore::addVehicle(const QString& vehicleNumber)
 {
-    add(sampleVehicle(vehicleNumber));
-}
-
-void TestStore::add(const data::Vehicle& vehicle)
-{
-    data::Database().append(vehicle);
+    data::Database().append(sampleVehicle(vehicleNumber));
 }
 
 void TestStore::add(const data::Job& job)
@@ -282,6 +269,23 @@ QWidget* logIn(const QString& id, const QString& password)
     if (frame)
         showActive(*frame);
     return frame;
+}
+
+QWidget* logInNew(TestStore& store, bool manager, const QString& id)
+{
+    store.addClearTextUser(id, QStringLiteral("pw"), manager);
+    return logIn(id, QStringLiteral("pw"));
+}
+
+QWidget* openWindow(QWidget* frame, const QKeySequence& keys)
+{
+    press(frame, keys);
+    return activeChild(frame);
+}
+
+void click(const QWidget* window, const QString& name)
+{
+    button(window, name)->click();
 }
 
 void press(QWidget* fallback, const QKeySequence& keys)

@@ -61,9 +61,9 @@ ThrowawayCluster::ThrowawayCluster()
         if (chown(QFile::encodeName(m_folder.path()).constData(), user->pw_uid, user->pw_gid) != 0)
             qFatal("cannot hand %s to the postgres user", qPrintable(m_folder.path()));
     }
-    runAsServerUser("initdb", {QStringLiteral("-D"), m_folder.filePath(QStringLiteral("data")), QStringLiteral("-U"),
-                               QStringLiteral("postgres"), QStringLiteral("--auth=trust"), QStringLiteral("--no-sync"),
-                               QStringLiteral("--encoding=UTF8"), QStringLiteral("--locale=C")});
+    runAsServerUser("initdb", QStringLiteral("-D %1 -U postgres --auth=trust --no-sync --encoding=UTF8 --locale=C")
+                                  .arg(m_folder.filePath(QStringLiteral("data")))
+                                  .split(u' '));
     start();
 }
 
@@ -82,14 +82,12 @@ void ThrowawayCluster::start()
     // To a file: a pipe nobody reads would stop the server once it filled.
     m_server.setStandardOutputFile(logPath(), QIODevice::Append);
     m_server.setProcessChannelMode(QProcess::MergedChannels);
+    // Every statement's text in the log, without the values bound to it.
     m_server.start(serverProgram("postgres"),
-                   {QStringLiteral("-D"), m_folder.filePath(QStringLiteral("data")), QStringLiteral("-k"), m_folder.path(),
-                    QStringLiteral("-c"), QStringLiteral("listen_addresses="), QStringLiteral("-c"),
-                    QStringLiteral("fsync=off"), QStringLiteral("-c"), QStringLiteral("full_page_writes=off"),
-                    QStringLiteral("-c"), QStringLiteral("max_connections=80"),
-                    // Every statement's text in the log, without the values bound to it.
-                    QStringLiteral("-c"), QStringLiteral("log_statement=all"), QStringLiteral("-c"),
-                    QStringLiteral("log_parameter_max_length=0")});
+                   QStringLiteral("-D %1 -k %2 -c listen_addresses= -c fsync=off -c full_page_writes=off "
+                                  "-c max_connections=80 -c log_statement=all -c log_parameter_max_length=0")
+                       .arg(m_folder.filePath(QStringLiteral("data")), m_folder.path())
+                       .split(u' '));
     const QByteArray probe = uri("postgres");
     for (QDeadlineTimer deadline(30000); PQping(probe.constData()) != PQPING_OK; QThread::msleep(20)) {
         if (deadline.hasExpired() || m_server.state() == QProcess::NotRunning)
