@@ -366,6 +366,36 @@ private slots:
         QVERIFY(reportEntries(results, 7).isEmpty() && messages.texts.isEmpty());
     }
 
+    // Past one batch of the server's rows and one block of a column's text: every record once, in
+    // stored order. Each list moves and selects on its own, by keys and by the mouse.
+    void longReportListsEveryRecordAndEachListMovesOnItsOwn()
+    {
+        TestStore store;
+        store.rows(u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 25000) "
+                   "insert into Vehicle (VNumber, Make) select 'V' || i, 'Make ' || i from n"_s);
+        QStringList numbers;
+        for (int i = 1; i <= 25000; ++i)
+            numbers << u"V%1"_s.arg(i);
+        frmReportGen* generator = openGenerator(store);
+        fillRows(generator, {{"All Vehicles", ""}});
+        frmReportResults* results = generate(generator);
+        QCOMPARE(reportEntries(results, 1), numbers);
+        auto* first = child<QAbstractItemView>(results, "lstField", 1);
+        auto* make = child<QAbstractItemView>(results, "lstField", 4);
+        const auto chosen = [](QAbstractItemView* list) {
+            const QModelIndexList rows = list->selectionModel()->selectedIndexes();
+            return rows.size() == 1 ? rows[0].data().toString() : u"%1 chosen"_s.arg(rows.size());
+        };
+        for (const auto& [key, entry] : {std::pair{Qt::Key_Down, "V2"}, {Qt::Key_End, "V25000"}, {Qt::Key_Home, "V1"}}) {
+            pressKey(first, key);
+            QCOMPARE(chosen(first), QString::fromLatin1(entry));
+            QVERIFY(first->viewport()->rect().contains(first->visualRect(first->currentIndex())));
+        }
+        QTest::mouseClick(make->viewport(), Qt::LeftButton, {}, make->visualRect(make->model()->index(2, 0)).center());
+        QCOMPARE(chosen(make), u"Make 3"_s);
+        QCOMPARE(chosen(first), u"V1"_s);
+    }
+
     void anOpenReportStaysAsBuilt()
     {
         TestStore store;
