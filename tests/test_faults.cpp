@@ -146,11 +146,8 @@ const QList<WindowAction> kActions = {
 
 WindowAction actionNamed(const QString& name)
 {
-    for (const WindowAction& action : kActions) {
-        if (name == QLatin1String(action.name))
-            return action;
-    }
-    qFatal("no action %s", qPrintable(name));
+    return *std::ranges::find_if(kActions,
+                                 [&](const WindowAction& action) { return name == QLatin1String(action.name); });
 }
 
 // An entry is a text box or the text part of an editable combo box.

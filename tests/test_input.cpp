@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 
 #include "data/Credentials.h"
+#include "data/LinkFile.h"
 #include "maintenance/frmRepairHistory.h"
 #include "maintenance/frmServicing.h"
 #include "records/frmAddVehicle.h"
@@ -104,6 +105,13 @@ void makeUntyped(TestStore& store, const QString& table, const QString& fields)
 
 // A password put into a server's URI, which no message may show.
 constexpr char kUriPassword[] = "hunter2-uri";
+
+// Leaves the store's server database without tables, as a new one is.
+void emptyServerDatabase(TestStore& store)
+{
+    for (const char* table : {"Person", "Vehicle", "Servicing"})
+        store.rows(QStringLiteral("drop table %1").arg(QLatin1String(table)));
+}
 
 struct ToolRun {
     int exitCode = -1;
@@ -314,8 +322,7 @@ private slots:
         TestStore scratch;
         if (onServer() && !existing && !arguments.contains(QStringLiteral("--server"))) {
             // The same, making the tables on the server's empty database and a link file to it.
-            for (const char* table : {"Person", "Vehicle", "Servicing"})
-                scratch.rows(QStringLiteral("drop table %1").arg(QLatin1String(table)));
+            emptyServerDatabase(scratch);
             arguments << QStringLiteral("--server") << QString::fromUtf8(scratch.serverUri());
         }
         QVERIFY(existing || QFile::remove(scratch.databasePath()));
@@ -332,6 +339,47 @@ private slots:
             const QString stored = scratch.rows(QStringLiteral("select Password from Person where IDNumber = '77'"))[0][0];
             QVERIFY(data::passwordMatches(stored, lines.first()));
         }
+    }
+
+    // A shop's file moves to the server: every record arrives, the file is kept beside the new
+    // link file, and a second move is refused rather than doubling anything.
+    void setupMovesTheFileToTheServer()
+    {
+        if (!onServer())
+            QSKIP("The server engine only.");
+        TestStore store;
+        emptyServerDatabase(store);
+        QVERIFY(QFile::remove(store.databasePath()));
+        QCOMPARE(runSetup(store.folder(), {"--demo"}, {}, false).exitCode, 0); // the shop's SQLite file
+        store.rows(QStringLiteral("insert into Person (IDNumber, LName, Manager) values ('odd', 'O''Neil', 'True')"));
+        store.rows(QStringLiteral("insert into Servicing (VNumber, Comments) values ('1001', null)"));
+        const auto everything = [&] {
+            QList<QStringList> all;
+            for (const char* table : {"Vehicle", "Servicing", "Person"}) {
+                QList<QStringList> records = store.rows(QStringLiteral("select * from %1").arg(QLatin1String(table)));
+                std::sort(records.begin(), records.end());
+                all << records;
+            }
+            return all;
+        };
+        QList<QStringList> before = everything();
+        QCOMPARE(before.size(), 36 + 61 + 6);
+
+        const QString uri = QString::fromUtf8(store.serverUri());
+        const ToolRun copy = runSetup(store.folder(), {"--copy-to", uri}, {}, false);
+        QVERIFY2(copy.exitCode == 0, copy.shown.constData());
+        QCOMPARE(data::linkTarget(store.databasePath()), std::optional(store.serverUri()));
+        const QString kept = store.databasePath() + QStringLiteral(".before-server");
+        for (QStringList& record : before) {
+            if (record.first() == QLatin1String("odd"))
+                record.last() = QStringLiteral("1"); // the yes/no it means, as the server's number
+        }
+        QCOMPARE(everything(), before);
+
+        QVERIFY(runSetup(store.folder(), {"--copy-to", uri}, {}, false).shown.contains("link file"));
+        QVERIFY(QFile::remove(store.databasePath()) && QFile::rename(kept, store.databasePath()));
+        QVERIFY(runSetup(store.folder(), {"--copy-to", uri}, {}, false).shown.contains("not empty"));
+        QVERIFY(!QFileInfo::exists(kept));
     }
 
     // Whatever another program stored in Manager, the log-in, the report's Manager column and the

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 
+#include "shell/frmAbout.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
@@ -11,7 +12,9 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -313,6 +316,41 @@ private slots:
         press(frame, QKeySequence(QStringLiteral("Ctrl+Q")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!frame && !visibleWindow<frmLogin>());
+    }
+
+    void helpWindowKeepsItsPlaceAndForgetsTypingWhenClosed()
+    {
+        TestStore store;
+        QWidget* frame = logInNew(store, false);
+        QWidget* help = openWindow(frame, Qt::Key_F1);
+        QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
+        auto* text = child<QPlainTextEdit>(help, "Text1");
+        const QString original = text->toPlainText();
+        QVERIFY(original.startsWith(QStringLiteral("Logon\n1. ")));
+        QScrollBar* scroll = text->verticalScrollBar();
+        scroll->setValue(scroll->maximum() / 2);
+        const int place = scroll->value();
+        QVERIFY(place > 0);
+        text->moveCursor(QTextCursor::Start);
+        text->insertPlainText(QStringLiteral("my notes "));
+        scroll->setValue(place);
+        QCOMPARE(openWindow(frame, Qt::Key_F1), help);
+        QCOMPARE(scroll->value(), place);
+
+        help->parentWidget()->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(child<QPlainTextEdit>(openWindow(frame, Qt::Key_F1), "Text1")->toPlainText(), original);
+    }
+
+    void aboutClosesOnEnterButNotOnEscape()
+    {
+        frmAbout about;
+        showActive(about);
+        QTest::keyClick(&about, Qt::Key_Escape);
+        QVERIFY(about.isVisible());
+        QTest::keyClick(&about, Qt::Key_Return);
+        QVERIFY(!about.isVisible());
+        QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 };
 
