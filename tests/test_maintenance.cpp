@@ -164,7 +164,7 @@ private slots:
         click(window, "cmdComplete");
         box(window, "txtVehicleNumber")->setText(QStringLiteral("NO-SUCH"));
         click(window, "cmdComplete");
-        QCOMPARE(watcher.texts, QStringList(2, QStringLiteral("Maintenance Complete.")));
+        QCOMPARE(std::exchange(watcher.texts, {}), QStringList(2, QStringLiteral("Maintenance Complete.")));
         const QList<QStringList> jobs = store.rows(stored);
         QCOMPARE(jobs.size(), 3);
         QCOMPARE(jobs[1].mid(0, 5), first.mid(0, 5));
