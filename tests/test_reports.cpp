@@ -90,19 +90,6 @@ void addPerson(const QString& id, const QString& lastName, bool manager)
     data::Database().append(data::Person{id, lastName, "Sam", "2 Main St", "(555) 010-" + id.right(4), "pw", manager});
 }
 
-void addVehicle(const QString& number, const QString& make, const QString& year)
-{
-    data::Vehicle vehicle = test::sampleVehicle(number);
-    vehicle.make = make;
-    vehicle.year = year;
-    data::Database().append(vehicle);
-}
-
-void addJob(const QString& number, const QString& location, const QString& date)
-{
-    data::Database().append(data::Job{number, "20000001", location, date, "8:00:00 AM", "9:00:00 AM", ""});
-}
-
 QString runTool(const QString& program, const QStringList& arguments)
 {
     QProcess tool;
@@ -311,11 +298,10 @@ private slots:
         addPerson("7", "Smith", false);
         store.rows(u"insert into Person (IDNumber, LName, Manager) values ('20', 'Smith', -1)"_s);
         store.rows(u"insert into Person (IDNumber, LName) values ('21', 'Nobody')"_s);
-        for (const QString& vehicle : {u"1 Ford 2020"_s, u"2 Ford 2020"_s, u"3 Ford 2019"_s, u"4 Iveco 2020"_s})
-            addVehicle(vehicle.section(u' ', 0, 0), vehicle.section(u' ', 1, 1), vehicle.section(u' ', 2));
-        store.rows(u"insert into Vehicle (VNumber, Make) values ('77', 'Ford')"_s);
-        for (const QString& job : {u"1|Bay 1|6/1/24"_s, u"1|Bay 1|6/2/24"_s, u"2|Bay 2|6/1/24"_s, u"4|Bay 1|6/1/24"_s})
-            addJob(job.section(u'|', 0, 0), job.section(u'|', 1, 1), job.section(u'|', 2));
+        store.rows(u"insert into Vehicle (VNumber, Make, Year) values ('1', 'Ford', '2020'), ('2', 'Ford', '2020'), "
+                   "('3', 'Ford', '2019'), ('4', 'Iveco', '2020'), ('77', 'Ford', null)"_s);
+        store.rows(u"insert into Servicing (VNumber, Location, \"Date\") values ('1', 'Bay 1', '6/1/24'), "
+                   "('1', 'Bay 1', '6/2/24'), ('2', 'Bay 2', '6/1/24'), ('4', 'Bay 1', '6/1/24')"_s);
         QList<std::pair<QString, QString>> rows;
         for (const QString& row : criteria.split(u'|'))
             rows << std::pair{row.section(u'=', 0, 0), row.section(u'=', 1)};

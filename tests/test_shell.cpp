@@ -131,28 +131,6 @@ private slots:
         QVERIFY(!login || !login->isVisible());
     }
 
-    void changeUserAndExitCloseEveryChildWindow()
-    {
-        TestStore store;
-        QPointer<QWidget> frame = logInNew(store, true);
-        QVERIFY(frame);
-        openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
-        QPointer<QWidget> help = openWindow(frame, Qt::Key_F1);
-        QVERIFY(help);
-        press(frame, QKeySequence(QStringLiteral("Ctrl+U")));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!frame && !help);
-        QVERIFY(visibleWindow<frmLogin>());
-        QCOMPARE(texts(visibleWindow<frmLogin>(), {"txtEmpID", "txtPassword"}), QStringList(2, QString()));
-        visibleWindow<frmLogin>()->close();
-
-        frame = logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
-        QVERIFY(frame && childWindowNames(frame).isEmpty());
-        press(frame, QKeySequence(QStringLiteral("Ctrl+Q")));
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(!frame && !visibleWindow<frmLogin>());
-    }
-
     // Each window opened from the frame's menus, with the keys a user presses there: its access
     // keys press its own buttons ahead of the menu bar, Enter and Esc its default and cancel
     // buttons, and from a text box the frame's shortcuts act for the role that has them and do
@@ -308,10 +286,11 @@ private slots:
         }
     }
 
-    void eachChildWindowOpensOnce()
+    // Each child window opens once; Change User and Exit close them all with the frame.
+    void eachChildWindowOpensOnceAndGoesWithTheFrame()
     {
         TestStore store;
-        QWidget* frame = logInNew(store, true);
+        QPointer<QWidget> frame = logInNew(store, true);
         for (int twice = 0; twice < 2; ++twice) {
             for (const char* keys : {"Ctrl+A", "Ctrl+N", "Ctrl+H", "Ctrl+R", "F1"})
                 press(frame, QKeySequence(keys));
@@ -324,8 +303,19 @@ private slots:
 
         // Closed and asked for again before the closed one is deleted: a fresh window opens.
         addUser->close();
-        QWidget* reopened = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
+        QPointer<QWidget> reopened = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
         QVERIFY(reopened && reopened->parentWidget() != addUser && reopened->isVisible());
+
+        press(frame, QKeySequence(QStringLiteral("Ctrl+U")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frame && !reopened && visibleWindow<frmLogin>());
+        QCOMPARE(texts(visibleWindow<frmLogin>(), {"txtEmpID", "txtPassword"}), QStringList(2, QString()));
+        visibleWindow<frmLogin>()->close();
+        frame = logIn(QStringLiteral("10000001"), QStringLiteral("pw"));
+        QVERIFY(frame && childWindowNames(frame).isEmpty());
+        press(frame, QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!frame && !visibleWindow<frmLogin>());
     }
 
     void helpWindowKeepsItsPlaceAndForgetsTypingWhenClosed()
