@@ -61,22 +61,20 @@ qint64 copyTable(Connection& from, Connection& to, const TableDescription& table
     const auto scan = everyRecord(from, table, fields);
     const QString attempt = QStringLiteral("Could not copy the table %1 to %2.").arg(table.sqlName(), to.place());
     const QString fullInsert = table.insertStatement(kRecordsPerInsert);
-    qint64 copied = 0;
     QVariantList values;
-    for (;;) {
-        const bool more = scan->next();
-        if (more) {
-            values += copiedRow(*scan, table, fields);
-            ++copied;
-        }
-        const int waiting = int(values.size() / qsizetype(table.fields.size()));
-        if (waiting == kRecordsPerInsert || (!more && waiting > 0)) {
-            to.run(waiting == kRecordsPerInsert ? fullInsert : table.insertStatement(waiting), values, attempt);
-            values.clear();
-        }
-        if (!more)
-            return copied;
+    const auto send = [&](int records) {
+        to.run(records == kRecordsPerInsert ? fullInsert : table.insertStatement(records), values, attempt);
+        values.clear();
+    };
+    qint64 copied = 0;
+    while (scan->next()) {
+        values += copiedRow(*scan, table, fields);
+        if (++copied % kRecordsPerInsert == 0)
+            send(kRecordsPerInsert);
     }
+    if (const int waiting = int(copied % kRecordsPerInsert); waiting > 0)
+        send(waiting);
+    return copied;
 }
 
 void compareTable(Connection& from, Connection& to, const TableDescription& table)
