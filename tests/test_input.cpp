@@ -14,18 +14,11 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QDeadlineTimer>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
-#include <limits>
-#include <poll.h>
-#include <pty.h>
 #include <sodium.h>
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -111,69 +104,6 @@ void emptyServerDatabase(TestStore& store)
 {
     for (const char* table : {"Person", "Vehicle", "Servicing"})
         store.rows(QStringLiteral("drop table %1").arg(QLatin1String(table)));
-}
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray shown; // what the user saw: its error output, or its terminal
-};
-
-// Reads the terminal until it has shown `prompts` prompts or is closed; a guard, not a measure,
-// ends a wait that would never end.
-void awaitPrompts(int terminal, QByteArray& shown, int prompts)
-{
-    const QDeadlineTimer guard(10000);
-    while (shown.count(": ") < prompts && !guard.hasExpired()) {
-        pollfd ready{terminal, POLLIN, 0};
-        char bytes[256];
-        if (poll(&ready, 1, 50) > 0) {
-            const ssize_t size = read(terminal, bytes, sizeof bytes);
-            if (size <= 0)
-                return;
-            shown.append(bytes, size);
-        }
-    }
-}
-
-// Runs the setup tool in `folder`. With `terminal`, its standard input and error are a terminal
-// of its own and each line is typed after a prompt; otherwise the lines go to standard input.
-ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines, bool terminal)
-{
-    QProcess tool;
-    tool.setWorkingDirectory(folder);
-    int controller = -1;
-    int device = -1;
-    if (terminal) {
-        openpty(&controller, &device, nullptr, nullptr, nullptr);
-        tool.setChildProcessModifier([device] {
-            setsid();
-            ioctl(device, TIOCSCTTY, 0);
-            dup2(device, STDIN_FILENO);
-            dup2(device, STDERR_FILENO);
-        });
-    }
-    tool.start(setupProgram(), arguments);
-    if (terminal)
-        close(device); // the tool's own now: the terminal closes when the tool ends
-    ToolRun run;
-    for (int line = 0; line < lines.size(); ++line) {
-        const QByteArray typed = lines[line].toUtf8() + '\n';
-        if (terminal) {
-            awaitPrompts(controller, run.shown, line + 1);
-            write(controller, typed.constData(), size_t(typed.size()));
-        } else {
-            tool.write(typed);
-        }
-    }
-    tool.closeWriteChannel();
-    tool.waitForFinished(30000);
-    if (terminal) {
-        awaitPrompts(controller, run.shown, std::numeric_limits<int>::max());
-        close(controller);
-    }
-    run.shown += tool.readAllStandardError();
-    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    return run;
 }
 
 } // namespace
@@ -350,7 +280,7 @@ private slots:
         TestStore store;
         emptyServerDatabase(store);
         QVERIFY(QFile::remove(store.databasePath()));
-        QCOMPARE(runSetup(store.folder(), {"--demo"}, {}, false).exitCode, 0); // the shop's SQLite file
+        QCOMPARE(runSetup(store.folder(), {"--demo"}).exitCode, 0); // the shop's SQLite file
         store.rows(QStringLiteral("insert into Person (IDNumber, LName, Manager) values ('odd', 'O''Neil', 'True')"));
         store.rows(QStringLiteral("insert into Servicing (VNumber, Comments) values ('1001', null)"));
         const auto everything = [&] {
@@ -366,7 +296,7 @@ private slots:
         QCOMPARE(before.size(), 36 + 61 + 6);
 
         const QString uri = QString::fromUtf8(store.serverUri());
-        const ToolRun copy = runSetup(store.folder(), {"--copy-to", uri}, {}, false);
+        const ToolRun copy = runSetup(store.folder(), {"--copy-to", uri});
         QVERIFY2(copy.exitCode == 0, copy.shown.constData());
         QCOMPARE(data::linkTarget(store.databasePath()), std::optional(store.serverUri()));
         const QString kept = store.databasePath() + QStringLiteral(".before-server");
@@ -376,9 +306,9 @@ private slots:
         }
         QCOMPARE(everything(), before);
 
-        QVERIFY(runSetup(store.folder(), {"--copy-to", uri}, {}, false).shown.contains("link file"));
+        QVERIFY(runSetup(store.folder(), {"--copy-to", uri}).shown.contains("link file"));
         QVERIFY(QFile::remove(store.databasePath()) && QFile::rename(kept, store.databasePath()));
-        QVERIFY(runSetup(store.folder(), {"--copy-to", uri}, {}, false).shown.contains("not empty"));
+        QVERIFY(runSetup(store.folder(), {"--copy-to", uri}).shown.contains("not empty"));
         QVERIFY(!QFileInfo::exists(kept));
     }
 

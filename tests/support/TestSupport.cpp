@@ -9,12 +9,20 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <limits>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include "ThrowawayCluster.h"
 #include "data/LinkFile.h"
@@ -29,6 +37,23 @@ namespace {
 void onCluster(const QString& sql)
 {
     data::PostgresConnection(cluster().uri("postgres")).run(sql, {}, QStringLiteral("test cluster"));
+}
+
+// Reads the terminal until it has shown `prompts` prompts or is closed; a guard, not a measure,
+// ends a wait that would never end.
+void awaitPrompts(int terminal, QByteArray& shown, int prompts)
+{
+    const QDeadlineTimer guard(10000);
+    while (shown.count(": ") < prompts && !guard.hasExpired()) {
+        pollfd ready{terminal, POLLIN, 0};
+        char bytes[256];
+        if (poll(&ready, 1, 50) > 0) {
+            const ssize_t size = read(terminal, bytes, sizeof bytes);
+            if (size <= 0)
+                return;
+            shown.append(bytes, size);
+        }
+    }
 }
 
 } // namespace
@@ -204,6 +229,45 @@ QStringList tabOrder(QWidget* first, int count)
 QString setupProgram()
 {
     return qEnvironmentVariable("VANTOREL_SETUP", QCoreApplication::applicationDirPath() + "/../vantorel-setup");
+}
+
+ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines, bool terminal)
+{
+    QProcess tool;
+    tool.setWorkingDirectory(folder);
+    int controller = -1;
+    int device = -1;
+    if (terminal) {
+        openpty(&controller, &device, nullptr, nullptr, nullptr);
+        tool.setChildProcessModifier([device] {
+            setsid();
+            ioctl(device, TIOCSCTTY, 0);
+            dup2(device, STDIN_FILENO);
+            dup2(device, STDERR_FILENO);
+        });
+    }
+    tool.start(setupProgram(), arguments);
+    if (terminal)
+        close(device); // the tool's own now: the terminal closes when the tool ends
+    ToolRun run;
+    for (int line = 0; line < lines.size(); ++line) {
+        const QByteArray typed = lines[line].toUtf8() + '\n';
+        if (terminal) {
+            awaitPrompts(controller, run.shown, line + 1);
+            write(controller, typed.constData(), size_t(typed.size()));
+        } else {
+            tool.write(typed);
+        }
+    }
+    tool.closeWriteChannel();
+    tool.waitForFinished(30000);
+    if (terminal) {
+        awaitPrompts(controller, run.shown, std::numeric_limits<int>::max());
+        close(controller);
+    }
+    run.shown += tool.readAllStandardOutput() + tool.readAllStandardError();
+    run.exitCode = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    return run;
 }
 
 data::Vehicle sampleVehicle(const QString& vehicleNumber)

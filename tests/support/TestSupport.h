@@ -137,6 +137,16 @@ void closeAllWindows();
 QStringList tabOrder(QWidget* first, int count);
 
 QString setupProgram();
+
+struct ToolRun {
+    int exitCode = -1; // -1 when it did not end by itself
+    QByteArray shown;  // what the user saw: its output and errors, or its terminal
+};
+
+// Runs vantorel-setup in `folder`. With `terminal`, its standard input and error are a terminal
+// of its own and each line is typed after a prompt; otherwise the lines go to standard input.
+ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines = {},
+                 bool terminal = false);
 data::Vehicle sampleVehicle(const QString& vehicleNumber); // every field derived from the number
 
 } // namespace vantorel::test

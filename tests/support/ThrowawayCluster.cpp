@@ -99,7 +99,7 @@ void ThrowawayCluster::stop()
 {
     if (m_server.state() == QProcess::NotRunning)
         return;
-    ::kill(pid_t(m_server.processId()), SIGQUIT); // immediate: nothing here needs to survive
+    ::kill(pid_t(m_server.processId()), SIGQUIT);
     m_server.waitForFinished(30000);
 }
 

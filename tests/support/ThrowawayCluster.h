@@ -24,14 +24,9 @@ public:
     // The server's log, which holds the text of every statement it ran.
     QString logPath() const;
 
-    // The server's process, for a test that makes it crash.
-    qint64 processId() const { return m_server.processId(); }
-
-    // Stops the server (as a crash would) and starts it again on the same files.
-    void stop();
-    void start();
-
 private:
+    void start();
+    void stop(); // at once, as a crash would: nothing here needs to survive
     QTemporaryDir m_folder;
     QProcess m_server;
 };
