@@ -1,7 +1,6 @@
 // Hostile and unusual input, and the handling of credentials: values reach the store byte for
 // byte and never become part of a statement's text; stored passwords of every form are compared safely.
 
-#include "StatementLog.h"
 #include "TestSupport.h"
 
 #include "data/Credentials.h"
@@ -19,6 +18,7 @@
 #include <QTest>
 
 #include <sodium.h>
+#include <sqlite3.h>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -46,19 +46,31 @@ QStringList hostileValues()
     };
 }
 
-// The statements that carry a typed value in their text; a log that saw no statement at all
-// proves nothing and says so.
-QStringList statementsCarryingAValue(const StatementLog& log)
+// The text of every statement the program prepared (placeholders, not values) on each SQLite
+// connection opened while tracing; the server runs the same texts. SQLite calls back through a
+// plain function with no pointer of ours, so the list lives here.
+QStringList tracedStatements;
+
+int traceStatement(unsigned, void*, void*, void* sqlText)
 {
-    const QStringList statements = log.statements();
-    if (statements.isEmpty())
-        return {QStringLiteral("<no statement was logged>")};
-    QStringList carrying;
-    for (const QString& statement : statements) {
-        if (statement.contains(kMarker))
-            carrying << statement.left(120);
-    }
-    return carrying;
+    tracedStatements << QString::fromUtf8(static_cast<const char*>(sqlText));
+    return 0;
+}
+
+int traceEveryConnection(sqlite3* db, const char**, const sqlite3_api_routines*)
+{
+    sqlite3_trace_v2(db, SQLITE_TRACE_STMT, traceStatement, nullptr);
+    return SQLITE_OK;
+}
+
+using EntryPoint = void (*)();
+
+// The traced statements that carry a typed value in their text; a trace that saw no statement
+// at all proves nothing and says so.
+QStringList statementsCarryingAValue()
+{
+    return tracedStatements.isEmpty() ? QStringList{QStringLiteral("<no statement was traced>")}
+                                      : tracedStatements.filter(kMarker);
 }
 
 void setAll(QWidget* window, const QStringList& boxes, const QString& value)
@@ -120,7 +132,7 @@ private slots:
     {
         TestStore store;
         MessageWatcher messages;
-        StatementLog log;
+        sqlite3_auto_extension(reinterpret_cast<EntryPoint>(traceEveryConnection));
         frmAddVehicle vehicles;
         frmRepairHistory history;
         for (const QString& value : hostileValues()) {
@@ -153,15 +165,10 @@ private slots:
             for (const QString& choice : {QStringLiteral("Vehicle Number"), QStringLiteral("Location")})
                 QCOMPARE(reportFor(choice, value), QList<QStringList>{QStringList(8, value)});
         }
+        sqlite3_cancel_auto_extension(reinterpret_cast<EntryPoint>(traceEveryConnection));
         QVERIFY(messages.texts.isEmpty());
-        // Log-in looks records up by the typed ID and compares the password outside the store.
-        store.addClearTextUser(kMarker + QStringLiteral("'--"), kMarker + QStringLiteral("' or ''='"), false);
-        for (const QString& password : {kMarker + QStringLiteral("' or ''='"), QStringLiteral("' or ''='")}) {
-            closeAllWindows();
-            QCOMPARE(bool(logIn(kMarker + QStringLiteral("'--"), password)), password.startsWith(kMarker));
-        }
-        QCOMPARE(messages.takeOnly(), QStringLiteral("Invalid Password."));
-        QCOMPARE(statementsCarryingAValue(log), QStringList());
+        if (!onServer())
+            QCOMPARE(statementsCarryingAValue(), QStringList());
     }
 
     void storedPasswordForms_data()

@@ -185,43 +185,7 @@ private slots:
         QCOMPARE(texts(history, kVehicleLabels), expectedVehicle(number));
     }
 
-    void historyKeysAndTheDateList()
-    {
-        TestStore store;
-        store.addVehicle(QStringLiteral("1001"));
-        store.add(job("1001", "6/2/2024", "20000001", {}));
-        store.add(job("1001", "10/3/2024", "20000002", {}));
-        QWidget* window = openWindow(logInNew(store, false), QKeySequence(QStringLiteral("Ctrl+H")));
-        MessageWatcher watcher;
-        QCOMPARE(window->focusWidget(), box(window, "txtVehicleNumber"));
-        QCOMPARE(tabOrder(box(window, "txtVehicleNumber"), 4),
-                 QStringList({"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"}));
-        press(window, Qt::Key_Return);
-        QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
-        QTest::keyClicks(box(window, "txtVehicleNumber"), QStringLiteral("1001"));
-        press(box(window, "txtVehicleNumber"), Qt::Key_Return);
-        QCOMPARE(listedDates(window), QStringList({"6/2/2024", "10/3/2024"}));
-        QCOMPARE(texts(window, kVehicleLabels), expectedVehicle(QStringLiteral("1001")));
-        QVERIFY(watcher.texts.isEmpty());
-
-        // Tabbing into the list chooses nothing; Down then chooses the first entry, as a click does.
-        box(window, "txtVehicleNumber")->setFocus();
-        for (int tab = 0; tab < 3; ++tab)
-            press(window, Qt::Key_Tab);
-        QCOMPARE(window->focusWidget(), dateList(window));
-        QCOMPARE(texts(window, kDetailLabels), QStringList(3, QString()));
-        press(window, Qt::Key_Down);
-        QCOMPARE(texts(window, kDetailLabels), QStringList({"6/2/2024", "20000001", ""}));
-        press(window, Qt::Key_Down);
-        QCOMPARE(texts(window, kDetailLabels), QStringList({"10/3/2024", "20000002", ""}));
-
-        press(window, Qt::Key_Escape);
-        QCOMPARE(texts(window, kDetailLabels + kVehicleLabels + QStringList{"txtVehicleNumber"}), QStringList(11, QString()));
-        QVERIFY(listedDates(window).isEmpty());
-        QCOMPARE(window->focusWidget(), dateList(window));
-    }
-
-    void historyListsJobsInStoreOrderAndFindsEachOne()
+    void historyListsJobsInStoreOrderAndFindsEachOneByKeys()
     {
         TestStore store;
         for (const char* number : {"007", "99999999999", "1001"})
@@ -235,33 +199,53 @@ private slots:
         store.rows(QStringLiteral("update Servicing set Comments = null where IDNumber = '20000002'"));
         QWidget* window = openWindow(logInNew(store, false), QKeySequence(QStringLiteral("Ctrl+H")));
         MessageWatcher watcher;
+        QCOMPARE(window->focusWidget(), box(window, "txtVehicleNumber"));
+        QCOMPARE(tabOrder(box(window, "txtVehicleNumber"), 4),
+                 QStringList({"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"}));
+        press(window, Qt::Key_Return);
+        QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
         showHistory(window, QStringLiteral("1001"));
         QCOMPARE(texts(window, kVehicleLabels), expectedVehicle(QStringLiteral("1001")));
         QVERIFY(listedDates(window).isEmpty());
 
-        showHistory(window, QStringLiteral("007"));
-        showHistory(window, QStringLiteral("007"));
-        // In the order the jobs were stored, not that of the date texts.
+        // Enter shows the jobs in the order they were stored, not that of the date texts.
+        box(window, "txtVehicleNumber")->clear();
+        QTest::keyClicks(box(window, "txtVehicleNumber"), QStringLiteral("007"));
+        press(box(window, "txtVehicleNumber"), Qt::Key_Return);
         const QStringList once = {"6/2/2024", "5/1/2024", "6/2/2024"};
-        QCOMPARE(listedDates(window), once + once);
+        QCOMPARE(listedDates(window), once);
+        // Tabbing into the list chooses nothing; Down then chooses the first entry, as a click does.
+        box(window, "txtVehicleNumber")->setFocus();
+        for (int tab = 0; tab < 3; ++tab)
+            press(window, Qt::Key_Tab);
+        QCOMPARE(window->focusWidget(), dateList(window));
+        QCOMPARE(texts(window, kDetailLabels), QStringList(3, QString()));
+        press(window, Qt::Key_Down);
+        QCOMPARE(texts(window, kDetailLabels), QStringList({"6/2/2024", "20000001", "first of the day"}));
+        press(window, Qt::Key_Down);
+        QCOMPARE(texts(window, kDetailLabels), QStringList({"5/1/2024", "20000002", ""}));
+
+        // Each Show History adds to the list.
+        showHistory(window, QStringLiteral("007"));
         showHistory(window, QStringLiteral("99999999999"));
         QCOMPARE(listedDates(window), once + once + QStringList{"6/2/2024"});
         QCOMPARE(texts(window, kVehicleLabels), expectedVehicle(QStringLiteral("99999999999")));
         QVERIFY(watcher.texts.isEmpty());
-
         box(window, "txtVehicleNumber")->setText(QStringLiteral("something else"));
-        selectDate(window, 1);
-        QCOMPARE(texts(window, kDetailLabels), QStringList({"5/1/2024", "20000002", ""}));
         // Both entries of the same day show the job the store returns first.
-        for (int row : {0, 2}) {
+        for (int row : {0, 2, 3}) {
             selectDate(window, row);
             QCOMPARE(texts(window, kDetailLabels), QStringList({"6/2/2024", "20000001", "first of the day"}));
         }
         selectDate(window, 6);
         QCOMPARE(texts(window, kDetailLabels), QStringList({"6/2/2024", "20000003", "the other vehicle"}));
 
+        press(window, Qt::Key_Escape);
+        QCOMPARE(texts(window, kDetailLabels + kVehicleLabels + QStringList{"txtVehicleNumber"}), QStringList(11, QString()));
+        QVERIFY(listedDates(window).isEmpty());
+        QCOMPARE(window->focusWidget(), dateList(window));
+
         // No vehicle record, yet jobs under that number: they are listed, the labels stay empty.
-        click(window, "cmdClear");
         showHistory(window, QStringLiteral("GONE"));
         QCOMPARE(watcher.takeOnly(), QStringLiteral("No vehicle has the number GONE."));
         QCOMPARE(texts(window, kVehicleLabels), QStringList(7, QString()));

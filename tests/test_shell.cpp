@@ -12,9 +12,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPointer>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -316,30 +314,6 @@ private slots:
         press(frame, QKeySequence(QStringLiteral("Ctrl+Q")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!frame && !visibleWindow<frmLogin>());
-    }
-
-    void helpWindowKeepsItsPlaceAndForgetsTypingWhenClosed()
-    {
-        TestStore store;
-        QWidget* frame = logInNew(store, false);
-        QWidget* help = openWindow(frame, Qt::Key_F1);
-        QCOMPARE(help->objectName(), QStringLiteral("frmHelp"));
-        auto* text = child<QPlainTextEdit>(help, "Text1");
-        const QString original = text->toPlainText();
-        QVERIFY(original.startsWith(QStringLiteral("Logon\n1. ")));
-        QScrollBar* scroll = text->verticalScrollBar();
-        scroll->setValue(scroll->maximum() / 2);
-        const int place = scroll->value();
-        QVERIFY(place > 0);
-        text->moveCursor(QTextCursor::Start);
-        text->insertPlainText(QStringLiteral("my notes "));
-        scroll->setValue(place);
-        QCOMPARE(openWindow(frame, Qt::Key_F1), help);
-        QCOMPARE(scroll->value(), place);
-
-        help->parentWidget()->close();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCOMPARE(child<QPlainTextEdit>(openWindow(frame, Qt::Key_F1), "Text1")->toPlainText(), original);
     }
 
     void aboutClosesOnEnterButNotOnEscape()

@@ -82,10 +82,9 @@ void ThrowawayCluster::start()
     // To a file: a pipe nobody reads would stop the server once it filled.
     m_server.setStandardOutputFile(logPath(), QIODevice::Append);
     m_server.setProcessChannelMode(QProcess::MergedChannels);
-    // Every statement's text in the log, without the values bound to it.
     m_server.start(serverProgram("postgres"),
                    QStringLiteral("-D %1 -k %2 -c listen_addresses= -c fsync=off -c full_page_writes=off "
-                                  "-c max_connections=80 -c log_statement=all -c log_parameter_max_length=0")
+                                  "-c max_connections=80")
                        .arg(m_folder.filePath(QStringLiteral("data")), m_folder.path())
                        .split(u' '));
     const QByteArray probe = uri("postgres");

@@ -21,10 +21,8 @@ public:
     // A connection URI for `database` on this cluster, as the superuser.
     QByteArray uri(const QByteArray& database) const;
 
-    // The server's log, which holds the text of every statement it ran.
-    QString logPath() const;
-
 private:
+    QString logPath() const;
     void start();
     void stop(); // at once, as a crash would: nothing here needs to survive
     QTemporaryDir m_folder;
