@@ -401,12 +401,11 @@ private slots:
         const int before = ours();
         {
             std::optional<LockHolder> holder;
-            std::optional<WritesRefused> refused;
             if (lock)
                 holder.emplace(store, lockKind, 6.5);
-            else
-                refused.emplace();
+            store.refuseWrites(!lock);
             perform(window, windowAction);
+            store.refuseWrites(false);
         }
         const QString text = messages.takeOnly();
         QVERIFY2(text.contains(lock ? QStringLiteral("lock") : QStringLiteral("could not be saved in "))

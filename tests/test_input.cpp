@@ -78,13 +78,6 @@ void makeUntyped(TestStore& store, const QString& table, const QString& fields)
 // A password put into a server's URI, which no message may show.
 constexpr char kUriPassword[] = "hunter2-uri";
 
-// Leaves the store's server database without tables, as a new one is.
-void emptyServerDatabase(TestStore& store)
-{
-    for (const char* table : {"Person", "Vehicle", "Servicing"})
-        store.rows(QStringLiteral("drop table %1").arg(QLatin1String(table)));
-}
-
 } // namespace
 
 class TestInput : public QObject {
@@ -221,8 +214,9 @@ private slots:
         QFETCH(bool, existing);
         TestStore scratch;
         if (onServer() && !existing && !arguments.contains(QStringLiteral("--server"))) {
-            // The same, making the tables on the server's empty database and a link file to it.
-            emptyServerDatabase(scratch);
+            // The same, making the tables on the server's database, empty as a new one is, and a link file to it.
+            for (const char* table : {"Person", "Vehicle", "Servicing"})
+                scratch.rows(QStringLiteral("drop table ") + QLatin1String(table));
             arguments << QStringLiteral("--server") << QString::fromUtf8(scratch.serverUri());
         }
         QVERIFY(existing || QFile::remove(scratch.databasePath()));

@@ -1,8 +1,7 @@
-// Log-in, the main frame and its menus, About and Help, driven through the real windows.
+// Log-in, the main frame, its menus and the keys of the windows opened from them.
 
 #include "TestSupport.h"
 
-#include "shell/frmAbout.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
@@ -129,19 +128,17 @@ private slots:
         QVERIFY(!login || !login->isVisible());
     }
 
-    // Each window opened from the frame's menus, with the keys a user presses there: its access
-    // keys press its own buttons ahead of the menu bar, Enter and Esc its default and cancel
-    // buttons, and from a text box the frame's shortcuts act for the role that has them and do
-    // nothing for the other.
+    // Each window opened from the frame's menus, with the keys a user presses in a text box there:
+    // its access keys press its own buttons ahead of the menu bar, Enter and Esc its default and
+    // cancel buttons, and the frame's shortcuts act for the role that has them and do nothing for
+    // the other.
     void keysOfEachWindowInsideTheFrame_data()
     {
         QTest::addColumn<bool>("manager");
         QTest::addColumn<QString>("opensWith");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("textBox");
-        QTest::addColumn<QStringList>("accessKeys"); // "Alt+letter=button"
-        QTest::addColumn<QString>("enterPresses");
-        QTest::addColumn<QString>("escPresses");
+        QTest::addColumn<QStringList>("buttonKeys"); // "keys=button"
         QTest::addColumn<QStringList>("otherRoleKeys");
         QTest::addColumn<QString>("ownKey");
         QTest::addColumn<QString>("ownKeyOpens");
@@ -149,21 +146,22 @@ private slots:
         const QStringList managerOnly = {"Ctrl+A", "Ctrl+N"};
         QTest::newRow("servicing") << false << "Ctrl+S" << "frmServicing" << "txtLocation"
                                    << QStringList{"Alt+C=cmdClear", "Alt+R=cmdViewHistory", "Alt+M=cmdComplete",
-                                                  "Alt+S=cmdStart"}
-                                   << "" << "cmdClear" << managerOnly << "Ctrl+U" << "frmLogin";
+                                                  "Alt+S=cmdStart", "Esc=cmdClear"}
+                                   << managerOnly << "Ctrl+U" << "frmLogin";
         QTest::newRow("repair history") << false << "Ctrl+H" << "frmRepairHistory" << "txtVehicleNumber"
-                                        << QStringList{"Alt+C=cmdClear", "Alt+H=cmdShowHistory"}
-                                        << "cmdShowHistory" << "cmdClear" << managerOnly << "Ctrl+R"
-                                        << "frmReportGen";
+                                        << QStringList{"Alt+C=cmdClear", "Alt+H=cmdShowHistory",
+                                                       "Return=cmdShowHistory", "Esc=cmdClear"}
+                                        << managerOnly << "Ctrl+R" << "frmReportGen";
         QTest::newRow("add vehicle") << true << "Ctrl+N" << "frmAddVehicle" << "txtMake"
-                                     << QStringList{"Alt+S=cmdSubmit", "Alt+C=cmdClear"} << "cmdSubmit" << "cmdClear"
+                                     << QStringList{"Alt+S=cmdSubmit", "Alt+C=cmdClear", "Return=cmdSubmit", "Esc=cmdClear"}
                                      << QStringList{"Ctrl+S"} << "Ctrl+A" << "frmAddUser";
         QTest::newRow("add user") << true << "Ctrl+A" << "frmAddUser" << "txtLName"
-                                  << QStringList{"Alt+S=cmdSumbit", "Alt+C=cmdClear"} << "cmdSumbit" << "cmdClear"
+                                  << QStringList{"Alt+S=cmdSumbit", "Alt+C=cmdClear", "Return=cmdSumbit", "Esc=cmdClear"}
                                   << QStringList{"Ctrl+S"} << "Ctrl+U" << "frmLogin";
         QTest::newRow("report generator") << true << "Ctrl+R" << "frmReportGen" << "txtCriteria1"
-                                          << QStringList{"Alt+R=cmdReset", "Alt+G=cmdGenerate"} << "cmdGenerate"
-                                          << "cmdReset" << QStringList{"Ctrl+S"} << "Ctrl+H" << "frmRepairHistory";
+                                          << QStringList{"Alt+R=cmdReset", "Alt+G=cmdGenerate", "Return=cmdGenerate",
+                                                         "Esc=cmdReset"}
+                                          << QStringList{"Ctrl+S"} << "Ctrl+H" << "frmRepairHistory";
     }
 
     void keysOfEachWindowInsideTheFrame()
@@ -185,18 +183,12 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(clicks.count(), 1, 1000);
             QVERIFY2(!QApplication::activePopupWidget(), "a menu opened");
         };
-        QFETCH(QStringList, accessKeys);
-        for (const QString& access : accessKeys)
-            expectClick(access.section(u'=', 1), QKeySequence(access.section(u'=', 0, 0)));
-        QFETCH(QString, enterPresses);
-        QFETCH(QString, escPresses);
         QFETCH(QString, textBox);
-        if (!enterPresses.isEmpty()) {
+        QFETCH(QStringList, buttonKeys);
+        for (const QString& keys : buttonKeys) {
             box(opened, textBox)->setFocus();
-            expectClick(enterPresses, QKeySequence(Qt::Key_Return));
+            expectClick(keys.section(u'=', 1), QKeySequence(keys.section(u'=', 0, 0)));
         }
-        box(opened, textBox)->setFocus();
-        expectClick(escPresses, QKeySequence(Qt::Key_Escape));
 
         QLineEdit* typing = box(opened, textBox);
         typing->setFocus();
@@ -314,17 +306,6 @@ private slots:
         press(frame, QKeySequence(QStringLiteral("Ctrl+Q")));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!frame && !visibleWindow<frmLogin>());
-    }
-
-    void aboutClosesOnEnterButNotOnEscape()
-    {
-        frmAbout about;
-        showActive(about);
-        QTest::keyClick(&about, Qt::Key_Escape);
-        QVERIFY(about.isVisible());
-        QTest::keyClick(&about, Qt::Key_Return);
-        QVERIFY(!about.isVisible());
-        QCOMPARE(about.result(), int(QDialog::Accepted));
     }
 };
 

@@ -154,33 +154,15 @@ int TestStore::count(const QString& table) const
     return rows(QStringLiteral("select count(*) from ") + table).value(0).value(0).toInt();
 }
 
-WritesRefused::WritesRefused()
+void TestStore::refuseWrites(bool refused) const
 {
-    if (const std::optional<QByteArray> uri = data::linkTarget(QString::fromLatin1(data::kDatabaseFileName))) {
-        m_serverUri = *uri;
-        setServerReadOnly(true);
-    } else {
-        QDir().mkdir(QStringLiteral("Vantorel.mdb-journal"));
-    }
-}
-
-WritesRefused::~WritesRefused()
-{
-    if (m_serverUri.isEmpty())
-        QDir().rmdir(QStringLiteral("Vantorel.mdb-journal"));
-    else
-        setServerReadOnly(false);
-}
-
-void WritesRefused::setServerReadOnly(bool readOnly)
-{
-    // From the maintenance database, where the setting of the store's database does not apply.
-    data::PostgresConnection store(m_serverUri);
-    const auto current = store.select(QStringLiteral("select current_database()"), {}, QString());
-    current->next();
-    const QString name = current->text(0);
-    onCluster(QStringLiteral("alter database %1 %2").arg(name, readOnly ? QStringLiteral("set default_transaction_read_only = on")
-                                                                      : QStringLiteral("reset default_transaction_read_only")));
+    const QString journal = m_folder.filePath(QStringLiteral("Vantorel.mdb-journal"));
+    if (m_serverDatabase.isEmpty())
+        refused ? QDir().mkdir(journal) : QDir().rmdir(journal);
+    else // from the maintenance database, where the setting of the store's database does not apply
+        onCluster(QStringLiteral("alter database %1 %2")
+                      .arg(QString::fromLatin1(m_serverDatabase), refused ? QStringLiteral("set default_transaction_read_only = on")
+                                                                          : QStringLiteral("reset default_transaction_read_only")));
 }
 
 MessageWatcher::MessageWatcher()

@@ -44,22 +44,14 @@ public:
     QList<QStringList> rows(const QString& sql, const QVariantList& values = {}) const;
     int count(const QString& table) const;
 
+    // Whether the store can be read but refuses every change, even to root: a folder stands
+    // where SQLite puts its rollback journal, or the server makes new sessions read-only.
+    void refuseWrites(bool refused) const;
+
 private:
     QTemporaryDir m_folder;
     QString m_previousFolder;
     QByteArray m_serverDatabase;
-};
-
-// While it lives, the working folder's store can be read but refuses every change, even to root:
-// a folder stands where SQLite puts its rollback journal, or the server makes new sessions read-only.
-class WritesRefused {
-public:
-    WritesRefused();
-    ~WritesRefused();
-
-private:
-    void setServerReadOnly(bool readOnly);
-    QByteArray m_serverUri;
 };
 
 // Answers every message box the program opens while it lives, and keeps the texts in order.
