@@ -3,7 +3,7 @@
 #include "TestSupport.h"
 
 #include <QCheckBox>
-#include <QMenuBar>
+#include <QMenu>
 #include <QTest>
 
 using namespace vantorel;

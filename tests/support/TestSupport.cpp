@@ -8,13 +8,11 @@
 #include "shell/frmMain.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTest>
 

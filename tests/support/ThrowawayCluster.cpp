@@ -64,16 +64,6 @@ ThrowawayCluster::ThrowawayCluster()
     runAsServerUser("initdb", QStringLiteral("-D %1 -U postgres --auth=trust --no-sync --encoding=UTF8 --locale=C")
                                   .arg(m_folder.filePath(QStringLiteral("data")))
                                   .split(u' '));
-    start();
-}
-
-ThrowawayCluster::~ThrowawayCluster()
-{
-    stop();
-}
-
-void ThrowawayCluster::start()
-{
     m_server.setChildProcessModifier([] {
         becomeServerUser();
         // After the change of user, which clears it: the server stops when the test ends anyhow.
@@ -94,7 +84,8 @@ void ThrowawayCluster::start()
     }
 }
 
-void ThrowawayCluster::stop()
+// At once, as a crash would: nothing here needs to survive.
+ThrowawayCluster::~ThrowawayCluster()
 {
     if (m_server.state() == QProcess::NotRunning)
         return;

@@ -23,8 +23,6 @@ public:
 
 private:
     QString logPath() const;
-    void start();
-    void stop(); // at once, as a crash would: nothing here needs to survive
     QTemporaryDir m_folder;
     QProcess m_server;
 };
