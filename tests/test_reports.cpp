@@ -13,12 +13,11 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QFileDialog>
+#include <QDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QMdiSubWindow>
 #include <QPointer>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -121,6 +120,21 @@ qreal narrowestMarginMm(const QString& pdf)
                               page.captured(2).toDouble() - match.captured(4).toDouble()});
     }
     return narrowest * 25.4 / 72;
+}
+
+// Answers the dialog about to open (the print or the save dialog): cancels it, or puts `path` into
+// its entry `entry` as the user types it and accepts.
+void answerDialog(const char* entry, const QString& path)
+{
+    QTimer::singleShot(50, [entry, path] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            qFatal("no dialog open");
+        if (path.isEmpty())
+            return dialog->reject();
+        child<QLineEdit>(dialog, entry)->setText(path);
+        dialog->accept();
+    });
 }
 
 bool printToPdf(const PrintedReport& report, const QString& path, const QPageRanges& pages = {})
@@ -460,36 +474,18 @@ private slots:
         frmReportResults* results = generate(generator);
         QVERIFY(results);
 
-        // Answers the print dialog about to open: cancels it, or prints to the PDF file given.
-        const auto answerDialog = [](const QString& pdf) {
-            QTimer::singleShot(50, [pdf] {
-                auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-                if (!dialog)
-                    qFatal("no print dialog open");
-                if (pdf.isEmpty())
-                    return dialog->reject();
-                child<QLineEdit>(dialog, "filename")->setText(pdf);
-                dialog->accept();
-            });
-        };
-        answerDialog(QString());
+        answerDialog("filename", QString());
         QTest::mouseClick(child<QPushButton>(results, "cmdPrint"), Qt::LeftButton);
         QVERIFY(messages.texts.isEmpty() && QDir(store.folder()).entryList({"*.pdf"}).isEmpty());
         const QString pdf = store.folder() + "/printed.pdf";
-        answerDialog(pdf);
+        answerDialog("filename", pdf);
         QTest::mouseClick(child<QPushButton>(results, "cmdPrint"), Qt::LeftButton);
         QCOMPARE(messages.takeOnly(), u"Report results have been sent to the printer."_s);
         QVERIFY(pageText(pdf, 1).contains(
             QRegularExpression(u"10000001\\s+Smith\\s+Sam\\s+2 Main St\\s+\\(555\\) 010-0001\\s+Yes"_s)));
 
         const QString csv = store.folder() + "/report.csv";
-        QTimer::singleShot(50, [csv] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            if (!dialog || dialog->objectName() != "dlgSaveCsv")
-                qFatal("no save dialog open");
-            child<QLineEdit>(dialog, "fileNameEdit")->setText(csv); // as the user types it
-            static_cast<QDialog*>(dialog)->accept();
-        });
+        answerDialog("fileNameEdit", csv);
         child<QAction>(child<QAbstractItemView>(results, "lstField", 2), "mnuSaveCsv")->trigger();
         QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
         QFile file(csv);
