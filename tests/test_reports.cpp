@@ -78,8 +78,10 @@ QString usableControls(QWidget* generator)
 
 QStringList titles(QWidget* results)
 {
-    return test::texts(results, {"lblTitle1", "lblTitle2", "lblTitle3", "lblTitle4", "lblTitle5", "lblTitle6",
-                                 "lblTitle7", "lblTitle8"});
+    QStringList texts;
+    for (int column = 1; column <= frmReportResults::kColumnCount; ++column)
+        texts << child<QLabel>(results, "lblTitle", column)->text();
+    return texts;
 }
 
 void addPerson(const QString& id, const QString& lastName, bool manager)
@@ -119,14 +121,14 @@ qreal narrowestMarginMm(const QString& pdf)
     return narrowest * 25.4 / 72;
 }
 
-// Answers the dialog about to open (the print or the save dialog): cancels it, or puts `path` into
-// its entry `entry` as the user types it and accepts.
-void answerDialog(const char* entry, const QString& path)
+// Answers the dialog about to open, known by its class or its name (the print or the save
+// dialog): cancels it, or puts `path` into its entry `entry` as the user types it and accepts.
+void answerDialog(const char* dialogName, const char* entry, const QString& path)
 {
-    QTimer::singleShot(50, [entry, path] {
+    QTimer::singleShot(50, [dialogName, entry, path] {
         auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog)
-            qFatal("no dialog open");
+        if (!dialog || !(dialog->inherits(dialogName) || dialog->objectName() == QLatin1String(dialogName)))
+            qFatal("no %s open", dialogName);
         if (path.isEmpty())
             return dialog->reject();
         child<QLineEdit>(dialog, entry)->setText(path);
@@ -472,18 +474,18 @@ private slots:
         frmReportResults* results = generate(generator);
         QVERIFY(results);
 
-        answerDialog("filename", QString());
+        answerDialog("QPrintDialog", "filename", QString());
         QTest::mouseClick(child<QPushButton>(results, "cmdPrint"), Qt::LeftButton);
         QVERIFY(messages.texts.isEmpty() && QDir(store.folder()).entryList({"*.pdf"}).isEmpty());
         const QString pdf = store.folder() + "/printed.pdf";
-        answerDialog("filename", pdf);
+        answerDialog("QPrintDialog", "filename", pdf);
         QTest::mouseClick(child<QPushButton>(results, "cmdPrint"), Qt::LeftButton);
         QCOMPARE(messages.takeOnly(), u"Report results have been sent to the printer."_s);
         QVERIFY(pageTexts(pdf)[0].contains(
             QRegularExpression(u"10000001\\s+Smith\\s+Sam\\s+2 Main St\\s+\\(555\\) 010-0001\\s+Yes"_s)));
 
         const QString csv = store.folder() + "/report.csv";
-        answerDialog("fileNameEdit", csv);
+        answerDialog("dlgSaveCsv", "fileNameEdit", csv);
         child<QAction>(child<QAbstractItemView>(results, "lstField", 2), "mnuSaveCsv")->trigger();
         QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
         QFile file(csv);
