@@ -12,6 +12,8 @@
 #include "data/ReportQuery.h"
 #include "data/Schema.h"
 #include "data/ServerStore.h"
+#include "transfer/Moves.h"
+#include "transfer/Progress.h"
 #include "reports/ReportPrinter.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
@@ -685,8 +687,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(server)) {
         clock.restart();
         const QByteArray uri = parser.value(server).toUtf8();
-        vantorel::data::copyToServer(path, uri);
-        vantorel::data::replaceWithLinkFile(path, path + QStringLiteral(".before-server"), uri);
+        vantorel::transfer::Progress quiet;
+        vantorel::transfer::copyToServer(path, uri, quiet);
         out << QStringLiteral("moved to the server in %1 s\n\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1);
         out.flush();
     }

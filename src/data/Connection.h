@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/BulkAppend.h"
 #include "data/RowScan.h"
 
 #include <QString>
@@ -9,6 +10,8 @@
 #include <memory>
 
 namespace vantorel::data {
+
+struct TableDescription;
 
 // One engine's connection to the store for the length of one action. Statements are written once
 // for both engines with "?" placeholders; values are bound (QString, bool, integers, a null
@@ -30,6 +33,11 @@ public:
     virtual QString extraColumns() const = 0;
     // The statements that make a look-up index by the fields, for equality tests only.
     virtual QStringList indexStatements(const QString& name, const QString& table, const QStringList& fields) const = 0;
+    // Appends records of `table` in bulk within the transaction this connection has begun.
+    virtual std::unique_ptr<BulkAppend> appendInBulk(const TableDescription& table, const QString& attempt) = 0;
+    // The statement that begins a transaction no other writer's records enter while it reads:
+    // the file locked for writing at once, the server's view fixed at its first statement.
+    virtual QString beginAlone() const = 0;
     // Where the records are, in a user's words: "Vantorel.mdb", or the database on its server.
     virtual QString place() const = 0;
 };

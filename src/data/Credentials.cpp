@@ -26,14 +26,6 @@ bool sodiumReady()
     return sodium_init() >= 0;
 }
 
-// Whether the stored text is in a password-hash format ("$argon2...", or "$" and a scheme name
-// and "$", as in "$2b$", "$7$", "$scrypt$"). Such a text is never compared as a clear password.
-bool looksLikeHash(const QString& stored)
-{
-    static const QRegularExpression hashFormat(QStringLiteral("^\\$(argon2|[A-Za-z0-9-]+\\$)"));
-    return hashFormat.match(stored).hasMatch();
-}
-
 // Whether the stored text is an argon2id or argon2i hash that libsodium verifies, with one lane,
 // within the ceiling. The numbers are read here, never by libsodium, before they are trusted.
 bool isAcceptedHash(const QString& stored)
@@ -89,11 +81,18 @@ bool passwordMatches(const std::optional<QString>& stored, const QString& typed)
 {
     if (stored && isAcceptedHash(*stored))
         return verifyHash(stored->toLatin1(), typed);
-    if (stored && !looksLikeHash(*stored))
+    if (stored && !looksLikePasswordHash(*stored))
         return clearTextMatches(*stored, typed);
     // No value, or a hash this program will not verify: it matches nothing, after the same work.
     spendVerificationTime(typed);
     return false;
+}
+
+bool looksLikePasswordHash(const QString& stored)
+{
+    // "$argon2...", or "$" and a scheme name and "$", as in "$2b$", "$7$", "$scrypt$".
+    static const QRegularExpression hashFormat(QStringLiteral("^\\$(argon2|[A-Za-z0-9-]+\\$)"));
+    return hashFormat.match(stored).hasMatch();
 }
 
 void spendVerificationTime(const QString& typed)

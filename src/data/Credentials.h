@@ -16,6 +16,10 @@ QString hashPassword(const QString& password);
 // and blanks count). A stored Null matches nothing.
 bool passwordMatches(const std::optional<QString>& stored, const QString& typed);
 
+// Whether the stored text is in a password-hash format ("$argon2...", "$2b$", "$7$"...): such a
+// text is never compared as typed, nor hashed again by a tool that hashes typed passwords.
+bool looksLikePasswordHash(const QString& stored);
+
 // Spends the time of one hash verification without a stored password, so that the answer for an
 // unknown user takes as long as the answer for a wrong password.
 void spendVerificationTime(const QString& typed);

@@ -16,6 +16,7 @@ std::unique_ptr<Connection> connect(const QString& path)
         checkLinkTarget(*uri);
         return std::make_unique<PostgresConnection>(*uri);
     }
+    refuseJetFile(path);
     return std::make_unique<SqliteConnection>(path);
 }
 

@@ -3,6 +3,7 @@
 #include "data/StoreError.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <libpq-fe.h>
 
@@ -58,6 +59,26 @@ void checkLinkTarget(const QByteArray& uri)
                                "that the PGPASSFILE environment variable names."),
                 QString());
     }
+}
+
+bool isJetFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // A Jet file's first page names its engine after a four-byte mark.
+    const QByteArray start = file.read(19);
+    return start.startsWith(QByteArrayLiteral("\x00\x01\x00\x00"))
+        && (start.mid(4) == "Standard Jet DB" || start.mid(4) == "Standard ACE DB");
+}
+
+void refuseJetFile(const QString& path)
+{
+    if (isJetFile(path))
+        throw StoreError(QStringLiteral("%1 is a database of the earlier program. Convert it once, in this folder, "
+                                        "with the command: vantorel-setup --import")
+                             .arg(QFileInfo(path).fileName()),
+                         QString());
 }
 
 QByteArray linkFileText(const QByteArray& uri)

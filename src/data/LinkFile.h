@@ -19,6 +19,13 @@ std::optional<QByteArray> linkTarget(const QString& path);
 // libpq's password file. The message never repeats the URI, which may hold that password.
 void checkLinkTarget(const QByteArray& uri);
 
+// Whether the file at `path` is a Jet database, as the earlier program kept Vantorel.mdb (Jet 3
+// or Jet 4, or Access's later ACE form). Such a file is converted once by the setup tool.
+bool isJetFile(const QString& path);
+
+// Refuses (StoreError) a Jet file at `path`, saying which command converts it.
+void refuseJetFile(const QString& path);
+
 // The text of a link file for `uri`.
 QByteArray linkFileText(const QByteArray& uri);
 

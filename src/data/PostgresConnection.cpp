@@ -1,6 +1,7 @@
 #include "data/PostgresConnection.h"
 
 #include "data/StoreError.h"
+#include "data/Tables.h"
 #include "data/TextColumn.h"
 
 #include <libpq-fe.h>
@@ -225,6 +226,113 @@ private:
     int m_row = -1;
 };
 
+// Records sent as one COPY in the server's text form, a buffer of about a megabyte at a time.
+class PostgresCopy : public BulkAppend {
+public:
+    PostgresCopy(PGconn* conn, const TableDescription& table, const QString& attempt)
+        : m_conn(conn)
+        , m_attempt(attempt)
+    {
+        QStringList names;
+        for (const FieldDescription& field : table.fields)
+            names << field.sqlName();
+        Result started(PQexec(m_conn, QStringLiteral("copy %1 (%2) from stdin")
+                                          .arg(table.sqlName(), names.join(QStringLiteral(", ")))
+                                          .toUtf8()
+                                          .constData()),
+                       &PQclear);
+        if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN)
+            fail(started.get());
+        m_copying = true;
+    }
+
+    ~PostgresCopy() override
+    {
+        // Abandoned by a failure: the server ends the copy with an error and the transaction is
+        // rolled back with the connection.
+        if (m_copying) {
+            PQputCopyEnd(m_conn, "abandoned");
+            drainResults();
+        }
+    }
+    PostgresCopy(const PostgresCopy&) = delete;
+    PostgresCopy& operator=(const PostgresCopy&) = delete;
+
+    void append(const QVariantList& record) override
+    {
+        for (qsizetype i = 0; i < record.size(); ++i) {
+            if (i > 0)
+                m_buffer += '\t';
+            appendField(record.at(i));
+        }
+        m_buffer += '\n';
+        if (m_buffer.size() >= kBufferBytes)
+            send();
+    }
+
+    void finish() override
+    {
+        send();
+        m_copying = false;
+        if (PQputCopyEnd(m_conn, nullptr) != 1)
+            fail(nullptr);
+        if (const QString failure = drainResults(); !failure.isEmpty())
+            throw StoreError(m_attempt, failure);
+    }
+
+private:
+    static constexpr qsizetype kBufferBytes = 1 << 20;
+
+    void appendField(const QVariant& value)
+    {
+        const std::optional<QByteArray> text = textOf(value);
+        if (!text) {
+            m_buffer += "\\N";
+            return;
+        }
+        // The text form's own characters are escaped with a backslash; everything else goes as it is.
+        for (const char c : *text) {
+            switch (c) {
+            case '\\': m_buffer += "\\\\"; break;
+            case '\t': m_buffer += "\\t"; break;
+            case '\n': m_buffer += "\\n"; break;
+            case '\r': m_buffer += "\\r"; break;
+            default: m_buffer += c;
+            }
+        }
+    }
+
+    void send()
+    {
+        if (!m_buffer.isEmpty() && PQputCopyData(m_conn, m_buffer.constData(), int(m_buffer.size())) != 1)
+            fail(nullptr);
+        m_buffer.clear();
+    }
+
+    // Reads the copy's outcome; the server's message when it failed.
+    QString drainResults()
+    {
+        QString failure;
+        while (PGresult* result = PQgetResult(m_conn)) {
+            if (PQresultStatus(result) != PGRES_COMMAND_OK && failure.isEmpty())
+                failure = serverText(PQresultErrorMessage(result));
+            PQclear(result);
+        }
+        return failure;
+    }
+
+    [[noreturn]] void fail(const PGresult* result) const
+    {
+        const char* reason = result ? PQresultErrorMessage(result) : "";
+        throw StoreError(m_attempt, serverText(*reason ? reason : PQerrorMessage(m_conn)));
+    }
+
+    PGconn* m_conn;
+    QString m_attempt;
+    QByteArray m_buffer;
+    bool m_copying = false;
+};
+
 } // namespace
 
 PostgresConnection::PostgresConnection(const QByteArray& uri)
@@ -265,6 +373,11 @@ std::unique_ptr<RowScan> PostgresConnection::select(const QString& sql, const QV
 void PostgresConnection::run(const QString& sql, const QVariantList& values, const QString& attempt)
 {
     execute(m_conn, sql, values, attempt);
+}
+
+std::unique_ptr<BulkAppend> PostgresConnection::appendInBulk(const TableDescription& table, const QString& attempt)
+{
+    return std::make_unique<PostgresCopy>(m_conn, table, attempt);
 }
 
 QStringList PostgresConnection::indexStatements(const QString& name, const QString& table,

@@ -30,6 +30,8 @@ public:
         return QStringLiteral(", StoredOrder bigint generated always as identity primary key");
     }
     QStringList indexStatements(const QString& name, const QString& table, const QStringList& fields) const override;
+    std::unique_ptr<BulkAppend> appendInBulk(const TableDescription& table, const QString& attempt) override;
+    QString beginAlone() const override { return QStringLiteral("begin isolation level repeatable read"); }
     QString place() const override { return m_place; }
 
 private:

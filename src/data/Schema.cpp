@@ -128,6 +128,12 @@ void fillNewStore(Database& db, const QString& place, const std::function<void(D
 
 void createTables(Connection& connection, const QString& attempt)
 {
+    createTablesWithoutIndexes(connection, attempt);
+    createIndexes(connection, attempt);
+}
+
+void createTablesWithoutIndexes(Connection& connection, const QString& attempt)
+{
     for (const TableDescription* table : kAllTables) {
         QStringList fields;
         for (const FieldDescription& field : table->fields)
@@ -136,6 +142,10 @@ void createTables(Connection& connection, const QString& attempt)
                            .arg(table->sqlName(), fields.join(QStringLiteral(", ")), connection.extraColumns()),
                        {}, attempt);
     }
+}
+
+void createIndexes(Connection& connection, const QString& attempt)
+{
     for (const Index& index : kIndexes) {
         for (const QString& statement : connection.indexStatements(QLatin1String(index.name), index.table.sqlName(), index.fields))
             connection.run(statement, {}, attempt);
@@ -155,12 +165,16 @@ void replaceWithLinkFile(const QString& path, const QString& keptAs, const QByte
 {
     BuildingFile building(path);
     writeWhole(building.name(), linkFileText(uri));
-    // The file gets its second name first and the link file then takes the first in one rename:
-    // stopped at any moment, the folder still has a Vantorel.mdb that works.
+    keepAndReplace(path, keptAs, building.name());
+    building.keep();
+}
+
+void keepAndReplace(const QString& path, const QString& keptAs, const QString& built)
+{
+    // The file gets its second name first and the new file then takes the first in one rename.
     if (link(QFile::encodeName(path).constData(), QFile::encodeName(keptAs).constData()) != 0)
         throw StoreError(QStringLiteral("Could not keep %1 as %2.").arg(path, keptAs), systemError());
-    putInPlace(building.name(), path, Existing::ReplaceRegularFile);
-    building.keep();
+    putInPlace(built, path, Existing::ReplaceRegularFile);
 }
 
 void refuseExisting(const QString& path, Existing existing)

@@ -57,11 +57,21 @@ void fillNewStore(Database& db, const QString& place, const std::function<void(D
 // that keeps the order in which records were stored.
 void createTables(Connection& connection, const QString& attempt);
 
+// The two halves of createTables, for a tool that fills a new store in bulk: records go in faster
+// before the indexes exist.
+void createTablesWithoutIndexes(Connection& connection, const QString& attempt);
+void createIndexes(Connection& connection, const QString& attempt);
+
 // Puts a link file naming the server at `path`, whole or not at all, as createDatabaseFile does.
 void writeLinkFile(const QString& path, const QByteArray& uri, Existing existing = Existing::Refuse);
 
 // Renames the file at `path` to `keptAs` (never replacing anything there) and puts a link file
 // naming the server in its place.
 void replaceWithLinkFile(const QString& path, const QString& keptAs, const QByteArray& uri);
+
+// Gives the file at `path` the second name `keptAs` (never replacing anything there) and puts the
+// finished file `built` at `path` in one rename: stopped at any moment, the folder still has a
+// file at `path`, the old one or the new.
+void keepAndReplace(const QString& path, const QString& keptAs, const QString& built);
 
 } // namespace vantorel::data

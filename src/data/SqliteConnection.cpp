@@ -1,6 +1,7 @@
 #include "data/SqliteConnection.h"
 
 #include "data/StoreError.h"
+#include "data/Tables.h"
 #include "data/TextColumn.h"
 
 #include <QDir>
@@ -88,6 +89,16 @@ public:
 
     sqlite3_stmt* handle() const { return m_statement; }
 
+    // Binds the next record's values, for a statement stepped once per record.
+    void rebind(const QVariantList& values)
+    {
+        sqlite3_reset(m_statement);
+        for (int i = 0; i < values.size(); ++i) {
+            if (bind(m_statement, i + 1, values.at(i)) != SQLITE_OK)
+                fail();
+        }
+    }
+
 private:
     [[noreturn]] void fail() const { throw StoreError(m_attempt, QString::fromUtf8(sqlite3_errmsg(m_db))); }
 
@@ -170,6 +181,26 @@ private:
     sqlite3_stmt* m_s;
 };
 
+// One insert statement prepared once and stepped for every record.
+class SqliteBulkAppend : public BulkAppend {
+public:
+    SqliteBulkAppend(sqlite3* db, const TableDescription& table, const QString& attempt)
+        : m_statement(db, table.insertStatement(), {}, attempt)
+    {
+    }
+
+    void append(const QVariantList& record) override
+    {
+        m_statement.rebind(record);
+        m_statement.step();
+    }
+
+    void finish() override {}
+
+private:
+    Statement m_statement;
+};
+
 } // namespace
 
 SqliteConnection::SqliteConnection(const QString& path)
@@ -205,6 +236,11 @@ void SqliteConnection::run(const QString& sql, const QVariantList& values, const
     Statement statement(m_db, sql, values, attempt);
     while (statement.step()) {
     }
+}
+
+std::unique_ptr<BulkAppend> SqliteConnection::appendInBulk(const TableDescription& table, const QString& attempt)
+{
+    return std::make_unique<SqliteBulkAppend>(m_db, table, attempt);
 }
 
 QStringList SqliteConnection::indexStatements(const QString& name, const QString& table,

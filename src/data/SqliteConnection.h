@@ -21,6 +21,8 @@ public:
     QString orderColumn() const override { return QStringLiteral("rowid"); }
     QString extraColumns() const override { return {}; }
     QStringList indexStatements(const QString& name, const QString& table, const QStringList& fields) const override;
+    std::unique_ptr<BulkAppend> appendInBulk(const TableDescription& table, const QString& attempt) override;
+    QString beginAlone() const override { return QStringLiteral("begin immediate"); }
     QString place() const override;
 
 private:

@@ -20,6 +20,16 @@ QStringList TableDescription::shownFieldNames() const
     return names;
 }
 
+QStringList TableDescription::shownFieldTitles() const
+{
+    QStringList titles;
+    for (const FieldDescription& field : fields) {
+        if (field.kind != FieldKind::Secret)
+            titles << QString::fromLatin1(field.title);
+    }
+    return titles;
+}
+
 QString TableDescription::insertStatement(int records) const
 {
     QStringList names;

@@ -14,6 +14,8 @@ enum class FieldKind { Text, YesNo, Secret };
 struct FieldDescription {
     const char* name;
     FieldKind kind = FieldKind::Text;
+    // The column's title in a report, for the fields a report lists.
+    const char* title = nullptr;
 
     // The name as it stands in a statement: "Date" is a reserved word in SQL and is quoted.
     QString sqlName() const;
@@ -28,17 +30,24 @@ struct TableDescription {
     QString sqlName() const { return QString::fromLatin1(name); }
     // The fields a report lists: all but the secret one.
     QStringList shownFieldNames() const;
+    // Their titles, in the same order.
+    QStringList shownFieldTitles() const;
     // "insert into T (F1, F2...) values (?, ?...)" for all fields in order, with as many
     // records' worth of placeholders as asked for.
     QString insertStatement(int records = 1) const;
 };
 
 inline constexpr FieldDescription kPersonFields[] = {
-    {"IDNumber"}, {"LName"}, {"FName"}, {"Address"}, {"Telephone"},
-    {"Password", FieldKind::Secret}, {"Manager", FieldKind::YesNo},
+    {"IDNumber", FieldKind::Text, "ID Number"}, {"LName", FieldKind::Text, "Last Name"},
+    {"FName", FieldKind::Text, "First Name"},   {"Address", FieldKind::Text, "Address"},
+    {"Telephone", FieldKind::Text, "Telephone"}, {"Password", FieldKind::Secret},
+    {"Manager", FieldKind::YesNo, "Manager"},
 };
 inline constexpr FieldDescription kVehicleFields[] = {
-    {"VNumber"}, {"ContractNumber"}, {"License"}, {"Make"}, {"Model"}, {"Color"}, {"Year"}, {"DatePurchased"},
+    {"VNumber", FieldKind::Text, "Vehicle Number"}, {"ContractNumber", FieldKind::Text, "Contract Number"},
+    {"License", FieldKind::Text, "License"},        {"Make", FieldKind::Text, "Make"},
+    {"Model", FieldKind::Text, "Model"},            {"Color", FieldKind::Text, "Color"},
+    {"Year", FieldKind::Text, "Year"},              {"DatePurchased", FieldKind::Text, "Date Purchased"},
 };
 inline constexpr FieldDescription kServicingFields[] = {
     {"VNumber"}, {"IDNumber"}, {"Location"}, {"Date"}, {"StartTime"}, {"StopTime"}, {"Comments"},

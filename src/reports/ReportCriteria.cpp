@@ -1,6 +1,7 @@
 #include "reports/ReportCriteria.h"
 
 #include "common/MessageBox.h"
+#include "data/Tables.h"
 
 #include <QHash>
 
@@ -194,13 +195,7 @@ ReportDecision planReport(const ReportCriteria& criteria)
 
 QStringList columnTitles(data::ReportTable table)
 {
-    if (table == ReportTable::Person) {
-        return {QStringLiteral("ID Number"), QStringLiteral("Last Name"), QStringLiteral("First Name"),
-                QStringLiteral("Address"),   QStringLiteral("Telephone"), QStringLiteral("Manager")};
-    }
-    return {QStringLiteral("Vehicle Number"), QStringLiteral("Contract Number"), QStringLiteral("License"),
-            QStringLiteral("Make"),           QStringLiteral("Model"),           QStringLiteral("Color"),
-            QStringLiteral("Year"),           QStringLiteral("Date Purchased")};
+    return (table == ReportTable::Person ? data::kPersonTable : data::kVehicleTable).shownFieldTitles();
 }
 
 } // namespace vantorel

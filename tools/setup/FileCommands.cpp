@@ -48,6 +48,7 @@ int backupCommand(const QString& database, const QString& backup)
         return serverCare(*uri, QStringLiteral("is backed up"),
                           QStringLiteral("pg_dump --format=custom --file='%1' --dbname='%2'").arg(backup));
     }
+    vantorel::data::refuseJetFile(database);
     vantorel::data::backupDatabaseFile(database, backup);
     const FileCheck check = vantorel::data::checkDatabaseFile(backup);
     if (!check.isSound())
@@ -75,5 +76,6 @@ int checkCommand(const QString& database)
         return serverCare(*uri, QStringLiteral("checks its own files; its tables are read"),
                           QStringLiteral("psql --dbname='%1' --command='select count(*) from Servicing'"));
     }
+    vantorel::data::refuseJetFile(database);
     return report(database, vantorel::data::checkDatabaseFile(database));
 }

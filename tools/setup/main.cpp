@@ -13,6 +13,9 @@
 #include "data/Schema.h"
 #include "data/ServerStore.h"
 #include "data/StoreError.h"
+#include "data/Tables.h"
+#include "transfer/Moves.h"
+#include "transfer/Progress.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -206,12 +209,42 @@ struct Options {
                                              "URI names, keep the file as Vantorel.mdb.before-server and put a "
                                              "link file in its place."),
                               QStringLiteral("uri")};
+    QCommandLineOption import{QStringLiteral("import"),
+                              QStringLiteral("Convert the earlier program's Vantorel.mdb (a Jet file) in this folder, "
+                                             "keeping it as Vantorel.mdb.before-import; or, given OLD.mdb, make this "
+                                             "folder's Vantorel.mdb from that file. With --server the records go to "
+                                             "the server.")};
+    QCommandLineOption importCsv{QStringLiteral("import-csv"),
+                                 QStringLiteral("Append the records of the CSV file FILE to the table (Person, Vehicle "
+                                                "or Servicing) of the folder's store: all of them or none."),
+                                 QStringLiteral("table")};
 };
+
+// The one word a command takes beside its options: OLD.mdb for --import, FILE for --import-csv.
+QString argumentOf(const QCommandLineParser& parser)
+{
+    return parser.positionalArguments().value(0);
+}
 
 // The commands that care for an existing Vantorel.mdb instead of making one.
 bool caresForExistingFile(const QCommandLineParser& parser, const Options& options)
 {
     return parser.isSet(options.backup) || parser.isSet(options.restore) || parser.isSet(options.check);
+}
+
+// The imports: which words and options each takes beside its own.
+void parseImport(const QCommandLineParser& parser, const Options& options)
+{
+    const QStringList words = parser.positionalArguments();
+    if (parser.isSet(options.importCsv)) {
+        if (parser.optionNames().size() > 1 || words.size() != 1)
+            throw Refusal{QStringLiteral("--import-csv goes alone, with the table and one CSV file: "
+                                         "--import-csv Vehicle fleet.csv"), true};
+        return;
+    }
+    const int allowed = parser.isSet(options.server) ? 2 : 1;
+    if (parser.optionNames().size() > allowed || words.size() > 1)
+        throw Refusal{QStringLiteral("--import takes at most one Jet file, and goes alone or with --server."), true};
 }
 
 // Reads the command line; anything it does not know, a stray word included, is refused.
@@ -227,9 +260,16 @@ void parse(QCommandLineParser& parser, const Options& options)
     parser.addHelpOption();
     parser.addOptions({options.managerId, options.passwordStdin, options.lastName, options.firstName,
                        options.demo, options.force, options.server, options.copyTo, options.backup, options.restore,
-                       options.check});
+                       options.check, options.import, options.importCsv});
+    parser.addPositionalArgument(QStringLiteral("OLD.mdb | FILE"),
+                                 QStringLiteral("The Jet file for --import, or the CSV file for --import-csv."),
+                                 QStringLiteral("[OLD.mdb | FILE]"));
     if (!parser.parse(QCoreApplication::arguments()))
         throw Refusal{parser.errorText(), true};
+    if (parser.isSet(options.import) || parser.isSet(options.importCsv)) {
+        parseImport(parser, options);
+        return;
+    }
     if (!parser.positionalArguments().isEmpty())
         throw Refusal{QStringLiteral("unexpected argument \"%1\".").arg(parser.positionalArguments().first()), true};
     if (parser.isSet(QStringLiteral("help")))
@@ -254,26 +294,51 @@ void parse(QCommandLineParser& parser, const Options& options)
         throw Refusal{QStringLiteral("nobody could log in: give --manager-id, or --demo."), true};
 }
 
-// Moves the folder's records to the server, keeping the file beside the new link file.
-int copyTo(const QByteArray& uri)
+// The tables a CSV file can fill, by name as the setup tool's user types it.
+const vantorel::data::TableDescription& tableNamed(const QString& name)
+{
+    for (const vantorel::data::TableDescription* table : vantorel::data::kAllTables) {
+        if (name.compare(table->sqlName(), Qt::CaseInsensitive) == 0)
+            return *table;
+    }
+    throw Refusal{QStringLiteral("--import-csv takes the table Person, Vehicle or Servicing, not \"%1\".").arg(name), true};
+}
+
+// The moves of records in bulk: each shows its progress on a terminal, can be stopped with Ctrl+C
+// leaving everything as it was, and ends with what it did.
+int moveRecords(const QCommandLineParser& parser, const Options& options)
 {
     const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
-    const QString kept = file + QStringLiteral(".before-server");
-    if (vantorel::data::linkTarget(file))
-        throw Refusal{QStringLiteral("%1 is a link file already: its records are on a server.").arg(file)};
-    vantorel::data::refuseExisting(kept, Existing::Refuse); // before copying in vain
-    const vantorel::data::CopyCounts copied = vantorel::data::copyToServer(file, uri);
-    vantorel::data::replaceWithLinkFile(file, kept, uri);
-    QTextStream(stdout) << "Copied " << copied.people << " users, " << copied.vehicles << " vehicles and "
-                        << copied.jobs << " maintenance jobs to the server; every record compared equal.\n"
-                        << "The old file is kept as " << kept << "; " << file << " now names the server.\n";
+    vantorel::transfer::Progress::stopOnSignals();
+    vantorel::transfer::Progress progress;
+    QString done;
+    vantorel::transfer::TransferSummary summary;
+    if (parser.isSet(options.copyTo)) {
+        summary = vantorel::transfer::copyToServer(file, parser.value(options.copyTo).toUtf8(), progress);
+        done = QStringLiteral("The old file is kept as %1.before-server; %1 now names the server.").arg(file);
+    } else if (parser.isSet(options.importCsv)) {
+        summary = vantorel::transfer::importCsvFile(tableNamed(parser.value(options.importCsv)), argumentOf(parser),
+                                                    file, progress);
+        done = QStringLiteral("The records were added to %1.").arg(file);
+    } else {
+        const QString jet = argumentOf(parser).isEmpty() ? file : argumentOf(parser);
+        const auto server = parser.isSet(options.server) ? std::optional(parser.value(options.server).toUtf8())
+                                                          : std::nullopt;
+        summary = vantorel::transfer::importJetFile(jet, file, server, progress);
+        done = jet == file ? QStringLiteral("The earlier program's file is kept as %1.before-import; %1 is now "
+                                            "Vantorel's.").arg(file)
+                           : QStringLiteral("Made %1 from %2.").arg(file, jet);
+        if (server)
+            done += QStringLiteral(" Its records are on the server it names.");
+    }
+    QTextStream(stdout) << vantorel::transfer::summaryText(summary) << done << '\n';
     return 0;
 }
 
 int run(const QCommandLineParser& parser, const Options& options)
 {
-    if (parser.isSet(options.copyTo))
-        return copyTo(parser.value(options.copyTo).toUtf8());
+    if (parser.isSet(options.copyTo) || parser.isSet(options.import) || parser.isSet(options.importCsv))
+        return moveRecords(parser, options);
     const QString file = QString::fromLatin1(vantorel::data::kDatabaseFileName);
     if (parser.isSet(options.backup))
         return backupCommand(file, parser.value(options.backup));

@@ -1,0 +1,182 @@
+#include "transfer/Transfer.h"
+
+#include "data/Connection.h"
+#include "data/Credentials.h"
+#include "data/StoreError.h"
+#include "data/TableScan.h"
+#include "data/Tables.h"
+#include "transfer/Passwords.h"
+#include "transfer/Progress.h"
+#include "transfer/RecordSource.h"
+#include "transfer/StoreSource.h"
+
+#include <QElapsedTimer>
+#include <QLocale>
+
+#include <optional>
+
+namespace vantorel::transfer {
+
+using data::FieldKind;
+using data::StoreError;
+using data::TableDescription;
+
+namespace {
+
+// The position of the Password field in Person, the one field a typed source changes on the way.
+std::optional<qsizetype> passwordField(const RecordSource& source, const TableDescription& table)
+{
+    if (!source.passwordsAsTyped())
+        return std::nullopt;
+    for (size_t i = 0; i < table.fields.size(); ++i) {
+        if (table.fields[i].kind == FieldKind::Secret)
+            return qsizetype(i);
+    }
+    return std::nullopt;
+}
+
+// Whether the typed value is hashed on the way in: no value stays none, and a text in a hash
+// format stays as it is (hashed again it would never match anything typed).
+bool isHashed(const QVariant& typed)
+{
+    return !typed.isNull() && !data::looksLikePasswordHash(typed.toString());
+}
+
+// A table whose passwords are hashed is read whole first, so that every core can hash at once;
+// it is the table of the shop's users, never a large one.
+qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, qsizetype password, Progress& progress,
+                         TableSummary& summary)
+{
+    QList<QVariantList> records;
+    QList<QString> typed;
+    QVariantList record;
+    while (reader.next(record)) {
+        records << record;
+        if (isHashed(record.at(password)))
+            typed << record.at(password).toString();
+    }
+    progress.begin(QStringLiteral("%1: hashing passwords").arg(summary.table), typed.size());
+    hashAll(typed, progress);
+    summary.passwordsHashed = typed.size();
+    qsizetype nextHash = 0;
+    progress.begin(QStringLiteral("%1: storing").arg(summary.table), records.size());
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        QVariantList& stored = records[i];
+        if (isHashed(stored.at(password)))
+            stored[password] = typed.at(nextHash++);
+        append.append(stored);
+        progress.advance(i + 1);
+    }
+    return records.size();
+}
+
+qint64 appendTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
+                   Progress& progress, TableSummary& summary)
+{
+    const auto reader = source.read(table);
+    const auto append = destination.appendInBulk(
+        table, QStringLiteral("Could not store the table %1 in %2.").arg(table.sqlName(), destination.place()));
+    qint64 stored = 0;
+    if (const auto password = passwordField(source, table)) {
+        stored = appendWithHashing(*reader, *append, *password, progress, summary);
+    } else {
+        progress.begin(QStringLiteral("%1: storing").arg(table.sqlName()), source.count(table));
+        QVariantList record;
+        while (reader->next(record)) {
+            append->append(record);
+            progress.advance(++stored);
+        }
+    }
+    append->finish();
+    return stored;
+}
+
+[[noreturn]] void differs(const RecordSource& source, const TableDescription& table, const QString& what)
+{
+    throw StoreError(QStringLiteral("The copy of the table %1 from %2 differs: %3. Nothing was changed.")
+                         .arg(table.sqlName(), source.name(), what),
+                     QString());
+}
+
+qint64 compareTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
+                    qint64 after, Progress& progress)
+{
+    const auto original = source.read(table);
+    const auto copy = data::recordsAfter(destination, table, after);
+    const std::vector<int> fields = fieldPositions(*copy, table);
+    const std::optional<qsizetype> password = passwordField(source, table);
+    QList<std::pair<QString, QString>> hashed;
+    QVariantList expected;
+    QVariantList stored;
+    progress.begin(QStringLiteral("%1: comparing").arg(table.sqlName()), source.count(table));
+    qint64 compared = 0;
+    while (true) {
+        const bool more = original->next(expected);
+        if (more != copy->next())
+            differs(source, table, QStringLiteral("it holds a different number of records"));
+        if (!more)
+            break;
+        storedRecord(*copy, table, fields, stored);
+        for (qsizetype i = 0; i < expected.size(); ++i) {
+            if (password == i && isHashed(expected.at(i))) {
+                hashed.append({expected.at(i).toString(), stored.at(i).toString()});
+                continue;
+            }
+            if (expected.at(i) != stored.at(i) || expected.at(i).isNull() != stored.at(i).isNull())
+                differs(source, table, QStringLiteral("the field %1 of %2").arg(QLatin1String(table.fields[size_t(i)].name), original->position()));
+        }
+        progress.advance(++compared);
+    }
+    if (!hashed.isEmpty()) {
+        progress.begin(QStringLiteral("%1: verifying passwords").arg(table.sqlName()), hashed.size());
+        if (!allVerify(hashed, progress))
+            differs(source, table, QStringLiteral("a stored password does not verify"));
+    }
+    return compared;
+}
+
+QString grouped(qint64 number)
+{
+    return QLocale(QLocale::English).toString(number);
+}
+
+} // namespace
+
+TransferSummary transferRecords(RecordSource& source, data::Connection& destination, Progress& progress)
+{
+    QElapsedTimer clock;
+    clock.start();
+    TransferSummary summary{source.name(), {}, source.extraTables(), 0};
+    QList<qint64> before;
+    for (const TableDescription* table : source.tables()) {
+        before << data::lastPosition(destination, *table);
+        TableSummary tableSummary{table->sqlName(), source.count(*table), 0, 0, 0, source.extraColumns(*table)};
+        tableSummary.stored = appendTable(source, *table, destination, progress, tableSummary);
+        summary.tables << tableSummary;
+    }
+    for (qsizetype i = 0; i < summary.tables.size(); ++i)
+        summary.tables[i].compared = compareTable(source, *source.tables().at(i), destination, before.at(i), progress);
+    progress.end();
+    summary.milliseconds = clock.elapsed();
+    return summary;
+}
+
+QString summaryText(const TransferSummary& summary)
+{
+    QString text = QStringLiteral("From %1:\n").arg(summary.source);
+    for (const TableSummary& table : summary.tables) {
+        text += QStringLiteral("  %1: %2 records read, %3 stored, %4 compared equal")
+                    .arg(table.table, grouped(table.read), grouped(table.stored), grouped(table.compared));
+        if (table.passwordsHashed > 0)
+            text += QStringLiteral("; %1 passwords hashed").arg(grouped(table.passwordsHashed));
+        if (!table.extraColumns.isEmpty())
+            text += QStringLiteral("; fields left out: %1").arg(table.extraColumns.join(QStringLiteral(", ")));
+        text += QLatin1Char('\n');
+    }
+    if (!summary.extraTables.isEmpty())
+        text += QStringLiteral("  Tables left out: %1\n").arg(summary.extraTables.join(QStringLiteral(", ")));
+    text += QStringLiteral("  Time: %1 s\n").arg(double(summary.milliseconds) / 1000.0, 0, 'f', 1);
+    return text;
+}
+
+} // namespace vantorel::transfer
