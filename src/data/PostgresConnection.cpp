@@ -169,6 +169,11 @@ public:
         column.append(PQgetvalue(m_r, m_row, field), PQgetlength(m_r, m_row, field));
     }
 
+    std::string_view utf8(int field) const override
+    {
+        return {PQgetvalue(m_r, m_row, field), size_t(PQgetlength(m_r, m_row, field))};
+    }
+
     bool isNull(int field) const override { return PQgetisnull(m_r, m_row, field); }
 
     StoredValue stored(int field) const override
@@ -258,12 +263,12 @@ public:
     PostgresCopy(const PostgresCopy&) = delete;
     PostgresCopy& operator=(const PostgresCopy&) = delete;
 
-    void append(const QVariantList& record) override
+    void append(const BulkRecord& record) override
     {
-        for (qsizetype i = 0; i < record.size(); ++i) {
+        for (size_t i = 0; i < record.size(); ++i) {
             if (i > 0)
                 m_buffer += '\t';
-            appendField(record.at(i));
+            appendField(record[i]);
         }
         m_buffer += '\n';
         if (m_buffer.size() >= kBufferBytes)
@@ -283,15 +288,14 @@ public:
 private:
     static constexpr qsizetype kBufferBytes = 1 << 20;
 
-    void appendField(const QVariant& value)
+    void appendField(const BulkField& field)
     {
-        const std::optional<QByteArray> text = textOf(value);
-        if (!text) {
+        if (field.isNull) {
             m_buffer += "\\N";
             return;
         }
         // The text form's own characters are escaped with a backslash; everything else goes as it is.
-        for (const char c : *text) {
+        for (const char c : field.text) {
             switch (c) {
             case '\\': m_buffer += "\\\\"; break;
             case '\t': m_buffer += "\\t"; break;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <string_view>
+
 namespace vantorel::data {
 
 class TextColumn;
@@ -30,6 +32,8 @@ public:
     virtual QString text(int field) const = 0;
     // Appends the field's text (as text() gives it) to a listing's column, without a QString.
     virtual void appendText(int field, TextColumn& column) const = 0;
+    // The field's text (as text() gives it) as UTF-8 bytes, valid until the next row.
+    virtual std::string_view utf8(int field) const = 0;
     virtual bool isNull(int field) const = 0;
     // The field as the store holds it. Read it before text(): asking for text may convert it.
     virtual StoredValue stored(int field) const = 0;

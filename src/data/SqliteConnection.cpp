@@ -89,12 +89,18 @@ public:
 
     sqlite3_stmt* handle() const { return m_statement; }
 
-    // Binds the next record's values, for a statement stepped once per record.
-    void rebind(const QVariantList& values)
+    // Binds the next record's fields, for a statement stepped once per record. The texts stay
+    // where they are until the step: SQLite copies them only as it stores them.
+    void rebind(const BulkRecord& record)
     {
         sqlite3_reset(m_statement);
-        for (int i = 0; i < values.size(); ++i) {
-            if (bind(m_statement, i + 1, values.at(i)) != SQLITE_OK)
+        for (size_t i = 0; i < record.size(); ++i) {
+            const BulkField& field = record[i];
+            const int position = int(i) + 1;
+            const int bound = field.isNull ? sqlite3_bind_null(m_statement, position)
+                                           : sqlite3_bind_text(m_statement, position, field.text.data(),
+                                                               int(field.text.size()), SQLITE_STATIC);
+            if (bound != SQLITE_OK)
                 fail();
         }
     }
@@ -155,6 +161,12 @@ public:
         column.append(bytes ? bytes : "", sqlite3_value_bytes(value));
     }
 
+    std::string_view utf8(int field) const override
+    {
+        const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_s, field));
+        return bytes ? std::string_view(bytes, size_t(sqlite3_column_bytes(m_s, field))) : std::string_view();
+    }
+
     bool isNull(int field) const override { return sqlite3_column_type(m_s, field) == SQLITE_NULL; }
 
     StoredValue stored(int field) const override
@@ -189,7 +201,7 @@ public:
     {
     }
 
-    void append(const QVariantList& record) override
+    void append(const BulkRecord& record) override
     {
         m_statement.rebind(record);
         m_statement.step();

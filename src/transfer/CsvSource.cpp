@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QStringDecoder>
 
 #include <array>
 
@@ -117,47 +116,70 @@ private:
     qint64 m_recordLine = 1;
 };
 
+// Whether the bytes are UTF-8: every character in its shortest form, no surrogate, none past U+10FFFF.
+bool isUtf8(const QByteArray& bytes)
+{
+    const auto* at = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const auto* end = at + bytes.size();
+    while (at < end) {
+        const unsigned char lead = *at++;
+        if (lead < 0x80)
+            continue;
+        const int more = lead >= 0xf0 ? 3 : lead >= 0xe0 ? 2 : lead >= 0xc0 ? 1 : -1;
+        if (more < 0 || lead > 0xf4 || lead == 0xc0 || lead == 0xc1 || end - at < more)
+            return false;
+        char32_t c = lead & (0x3f >> more);
+        for (int i = 0; i < more; ++i, ++at) {
+            if ((*at & 0xc0) != 0x80)
+                return false;
+            c = c << 6 | (*at & 0x3f);
+        }
+        const char32_t shortest[] = {0, 0x80, 0x800, 0x10000};
+        if (c < shortest[more] || c > 0x10ffff || (c >= 0xd800 && c < 0xe000))
+            return false;
+    }
+    return true;
+}
+
 QString decoded(const CsvRecords& records, const QByteArray& bytes)
 {
-    // Stateless, and a byte-order mark inside a field is a character like any other.
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
+    if (!isUtf8(bytes))
         records.fail(QStringLiteral("the file is not UTF-8 text"));
-    return text.isNull() ? QStringLiteral("") : text;
+    return QString::fromUtf8(bytes);
 }
 
-bool isWord(const QString& text, std::initializer_list<const char*> words)
+bool isWord(const QByteArray& text, std::initializer_list<const char*> words)
 {
-    const QString word = text.trimmed();
-    return std::any_of(words.begin(), words.end(),
-                       [&](const char* w) { return word.compare(QLatin1String(w), Qt::CaseInsensitive) == 0; });
+    const QByteArray word = text.trimmed();
+    return std::any_of(words.begin(), words.end(), [&](const char* w) { return word.compare(w, Qt::CaseInsensitive) == 0; });
 }
 
-QVariant yesNo(const CsvRecords& records, const QString& text)
+const char* yesNo(const CsvRecords& records, const QByteArray& text)
 {
     if (isWord(text, {"yes", "true", "1", "-1"}))
-        return 1;
+        return "1";
     if (text.trimmed().isEmpty() || isWord(text, {"no", "false", "0"}))
-        return 0;
-    records.fail(QStringLiteral("Manager holds \"%1\", which is neither Yes nor No").arg(text));
+        return "0";
+    records.fail(QStringLiteral("Manager holds \"%1\", which is neither Yes nor No").arg(QString::fromUtf8(text)));
 }
 
 // The table's record of one row of the file.
 void toRecord(const CsvRecords& records, const TableDescription& table, const std::vector<int>& fieldOfColumn,
-              const QList<QByteArray>& fields, QVariantList& record)
+              const QList<QByteArray>& fields, data::BulkRecord& record)
 {
     if (fields.size() != qsizetype(fieldOfColumn.size()))
         records.fail(QStringLiteral("the row has %1 fields where the first row names %2")
                          .arg(fields.size())
                          .arg(fieldOfColumn.size()));
-    record.resize(qsizetype(table.fields.size()));
+    record.resize(table.fields.size());
     for (qsizetype column = 0; column < fields.size(); ++column) {
-        const int field = fieldOfColumn[size_t(column)];
-        QString text = decoded(records, fields.at(column));
-        if (text.startsWith(QLatin1Char('\'')))
-            text.remove(0, 1);
-        record[field] = table.fields[size_t(field)].kind == FieldKind::YesNo ? yesNo(records, text) : QVariant(text);
+        const size_t field = size_t(fieldOfColumn[size_t(column)]);
+        const QByteArray& bytes = fields.at(column);
+        if (!isUtf8(bytes))
+            records.fail(QStringLiteral("the file is not UTF-8 text"));
+        const std::string_view text(bytes.constData() + (bytes.startsWith('\'') ? 1 : 0),
+                                    size_t(bytes.size() - (bytes.startsWith('\'') ? 1 : 0)));
+        record[field].set(table.fields[field].kind == FieldKind::YesNo ? std::string_view(yesNo(records, bytes)) : text);
     }
 }
 
@@ -171,7 +193,7 @@ public:
         m_records.next(m_fields); // the column names, read when the source was opened
     }
 
-    bool next(QVariantList& record) override
+    bool next(data::BulkRecord& record) override
     {
         if (!m_records.next(m_fields))
             return false;
@@ -179,7 +201,6 @@ public:
         return true;
     }
 
-    QString position() const override { return QStringLiteral("line %1").arg(m_records.line()); }
 
 private:
     CsvRecords m_records;
@@ -226,7 +247,7 @@ CsvSource::CsvSource(const TableDescription& table, const QString& path)
             records.fail(QStringLiteral("the first row names no column for the field %1")
                              .arg(QLatin1String(table.fields[field].name)));
     }
-    QVariantList record;
+    data::BulkRecord record;
     while (records.next(fields)) {
         toRecord(records, table, m_fieldOfColumn, fields, record);
         ++m_records;

@@ -38,43 +38,96 @@ T littleEndian(const unsigned char* bytes)
     return value;
 }
 
+void appendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(char(c));
+    } else if (c < 0x800) {
+        out += char(0xc0 | c >> 6);
+        out += char(0x80 | (c & 0x3f));
+    } else if (c < 0x10000) {
+        out += char(0xe0 | c >> 12);
+        out += char(0x80 | (c >> 6 & 0x3f));
+        out += char(0x80 | (c & 0x3f));
+    } else {
+        out += char(0xf0 | c >> 18);
+        out += char(0x80 | (c >> 12 & 0x3f));
+        out += char(0x80 | (c >> 6 & 0x3f));
+        out += char(0x80 | (c & 0x3f));
+    }
+}
+
+// UTF-16 code units as UTF-8; a surrogate pair is one character, a lone surrogate U+FFFD.
+class Utf16ToUtf8 {
+public:
+    explicit Utf16ToUtf8(std::string& out)
+        : m_out(out)
+    {
+        m_out.clear();
+    }
+    ~Utf16ToUtf8()
+    {
+        if (m_high)
+            appendUtf8(m_out, 0xfffd);
+    }
+    Utf16ToUtf8(const Utf16ToUtf8&) = delete;
+    Utf16ToUtf8& operator=(const Utf16ToUtf8&) = delete;
+
+    void add(char16_t unit)
+    {
+        const bool high = unit >= 0xd800 && unit < 0xdc00;
+        const bool low = unit >= 0xdc00 && unit < 0xe000;
+        if (m_high && low) {
+            appendUtf8(m_out, 0x10000 + (char32_t(m_high - 0xd800) << 10) + (unit - 0xdc00));
+            m_high = 0;
+            return;
+        }
+        if (m_high)
+            appendUtf8(m_out, 0xfffd);
+        m_high = high ? unit : 0;
+        if (!high)
+            appendUtf8(m_out, low ? 0xfffd : unit);
+    }
+
+private:
+    std::string& m_out;
+    char16_t m_high = 0;
+};
+
 // Jet 4 keeps text as UTF-16, or "compressed": after the mark FF FE, one byte per character
 // below U+0100, with a 0 byte switching to and from two bytes per character. Decoded here, not
 // by libmdb, whose UCS-2 reading turns every character outside the Basic Multilingual Plane
 // into "??"; the surrogate pairs of UTF-16 pass through whole.
-QString jet4Text(const unsigned char* bytes, size_t size)
+void jet4Text(const unsigned char* bytes, size_t size, std::string& out)
 {
-    QString text;
+    Utf16ToUtf8 text(out);
     if (size >= 2 && bytes[0] == 0xff && bytes[1] == 0xfe) {
-        text.reserve(qsizetype(size));
         bool oneByte = true;
         for (size_t i = 2; i < size;) {
             if (bytes[i] == 0) {
                 oneByte = !oneByte;
                 ++i;
             } else if (oneByte) {
-                text += QChar(char16_t(bytes[i++]));
+                text.add(bytes[i++]);
             } else if (i + 1 < size) {
-                text += QChar(char16_t(bytes[i] | bytes[i + 1] << 8));
+                text.add(char16_t(bytes[i] | bytes[i + 1] << 8));
                 i += 2;
             } else {
                 break;
             }
         }
-        return text;
+        return;
     }
-    text.resize(qsizetype(size / 2));
-    std::memcpy(text.data(), bytes, size / 2 * 2);
-    return text;
+    for (size_t i = 0; i + 1 < size; i += 2)
+        text.add(char16_t(bytes[i] | bytes[i + 1] << 8));
 }
 
 // Jet 3 keeps text in a code page, which libmdb converts (CP1252 unless MDB_JET3_CHARSET says).
-QString jet3Text(MdbHandle* mdb, const unsigned char* bytes, size_t size)
+void jet3Text(MdbHandle* mdb, const unsigned char* bytes, size_t size, std::string& out)
 {
-    std::vector<char> converted(size * 4 + 1);
-    const int length = mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(bytes), size, converted.data(),
-                                         converted.size());
-    return QString::fromUtf8(converted.data(), length);
+    out.resize(size * 4 + 1);
+    const int length = mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(bytes), size, out.data(), out.size());
+    out.resize(size_t(std::max(length, 0)));
 }
 
 // Upper-case exponent as the earlier program showed it: 1E+20, 1.5E-07.
@@ -240,12 +293,12 @@ public:
         , m_description(description)
         , m_table(file.table(description))
         , m_fields(m_table.definition->num_cols)
-        , m_memo(size_t(m_mdb->fmt->pg_size))
+        , m_memoPage(size_t(m_mdb->fmt->pg_size))
     {
         mdb_rewind_table(m_table.definition);
     }
 
-    bool next(QVariantList& record) override
+    bool next(data::BulkRecord& record) override
     {
         MdbTableDef* definition = m_table.definition;
         if (!mdb_fetch_row(definition)) {
@@ -260,16 +313,12 @@ public:
         }
         ++m_read;
         crackCurrentRow();
-        record.resize(qsizetype(m_table.columns.size()));
+        record.resize(m_table.columns.size());
         for (size_t i = 0; i < m_table.columns.size(); ++i)
-            record[qsizetype(i)] = value(m_description.fields[i], m_table.columns[i]);
+            read(m_description.fields[i], m_table.columns[i], record[i]);
         return true;
     }
 
-    QString position() const override
-    {
-        return QStringLiteral("record %1 of the table %2 in %3").arg(m_read).arg(m_description.sqlName(), m_path);
-    }
 
 private:
     // The row mdb_fetch_row has just read is the one before the table's current row.
@@ -279,96 +328,109 @@ private:
         size_t size = 0;
         if (mdb_find_row(m_mdb, int(m_table.definition->cur_row) - 1, &start, &size) != 0
             || mdb_crack_row(m_table.definition, start & kRowOffsetMask, size, m_fields.data()) < 0)
-            throw StoreError(QStringLiteral("%1 cannot be read: the file is damaged; nothing was imported.").arg(position()),
+            throw StoreError(QStringLiteral("Record %1 of the table %2 in %3 cannot be read: the file is damaged; "
+                                            "nothing was imported.")
+                                 .arg(m_read)
+                                 .arg(m_description.sqlName(), m_path),
                              QString());
     }
 
-    QVariant value(const FieldDescription& field, int number)
+    void read(const FieldDescription& field, int number, data::BulkField& value)
     {
         const MdbField& cracked = m_fields[size_t(number)];
         MdbColumn* column = JetFile::column(m_table, number);
         if (column->col_type == MDB_BOOL) {
             // A Yes/No lives in the row's null mask: a set bit, which libmdb reads as "not null", is Yes.
             const bool yes = !cracked.is_null;
-            if (field.kind == FieldKind::YesNo)
-                return yes ? 1 : 0;
-            return yes ? QStringLiteral("True") : QStringLiteral("False");
+            value.set(field.kind == FieldKind::YesNo ? (yes ? "1" : "0") : (yes ? "True" : "False"));
+            return;
         }
-        if (cracked.is_null)
-            return field.kind == FieldKind::YesNo ? QVariant(0) : QVariant();
-        const QString text = textOf(column, cracked);
-        if (field.kind == FieldKind::YesNo)
-            return data::isYesValue(column->col_type == MDB_TEXT || column->col_type == MDB_MEMO ? QVariant(text)
-                                                                                                 : QVariant(text.toDouble()))
-                ? 1
-                : 0;
-        return text;
+        if (cracked.is_null) {
+            if (field.kind == FieldKind::YesNo)
+                value.set("0");
+            else
+                value.setNull();
+            return;
+        }
+        value.isNull = false;
+        readText(column, cracked, value.text);
+        if (field.kind == FieldKind::YesNo) {
+            const QString text = QString::fromStdString(value.text);
+            const bool isText = column->col_type == MDB_TEXT || column->col_type == MDB_MEMO;
+            value.set(data::isYesValue(isText ? QVariant(text) : QVariant(text.toDouble())) ? "1" : "0");
+        }
     }
 
-    QString textOf(MdbColumn* column, const MdbField& cracked)
+    void readText(MdbColumn* column, const MdbField& cracked, std::string& out)
     {
         const auto* bytes = static_cast<const unsigned char*>(m_mdb->pg_buf) + cracked.start;
         const size_t size = size_t(std::max(cracked.siz, 0));
+        if (column->col_type == MDB_TEXT)
+            text(bytes, size, out);
+        else if (column->col_type == MDB_MEMO)
+            memo(column, bytes, size, out);
+        else
+            out = otherKindText(column, cracked, bytes);
+    }
+
+    std::string otherKindText(MdbColumn* column, const MdbField& cracked, const unsigned char* bytes)
+    {
         switch (column->col_type) {
-        case MDB_TEXT:
-            return text(bytes, size);
-        case MDB_MEMO:
-            return memo(column, bytes, size);
         case MDB_BYTE:
-            return QString::number(bytes[0]);
+            return std::to_string(bytes[0]);
         case MDB_INT:
-            return QString::number(littleEndian<qint16>(bytes));
+            return std::to_string(littleEndian<qint16>(bytes));
         case MDB_LONGINT:
         case MDB_COMPLEX:
-            return QString::number(littleEndian<qint32>(bytes));
+            return std::to_string(littleEndian<qint32>(bytes));
         case MDB_MONEY:
-            return currencyText(littleEndian<qint64>(bytes));
+            return currencyText(littleEndian<qint64>(bytes)).toStdString();
         case MDB_FLOAT:
-            return numberText(double(littleEndian<float>(bytes)), 7);
+            return numberText(double(littleEndian<float>(bytes)), 7).toStdString();
         case MDB_DOUBLE:
-            return numberText(littleEndian<double>(bytes), 15);
+            return numberText(littleEndian<double>(bytes), 15).toStdString();
         case MDB_DATETIME:
-            return dateTimeText(littleEndian<double>(bytes));
+            return dateTimeText(littleEndian<double>(bytes)).toStdString();
         default:
             return libmdbText(column, cracked);
         }
     }
 
     // The kinds no program of the shop wrote by hand (Decimal, Replication ID), as libmdb writes them.
-    QString libmdbText(MdbColumn* column, const MdbField& cracked)
+    std::string libmdbText(MdbColumn* column, const MdbField& cracked)
     {
         char* converted = column->col_type == MDB_NUMERIC
             ? mdb_numeric_to_string(m_mdb, cracked.start, column->col_scale, column->col_prec)
             : mdb_col_to_string(m_mdb, m_mdb->pg_buf, cracked.start, column->col_type, cracked.siz);
-        const QString text = QString::fromUtf8(converted ? converted : "");
+        std::string text(converted ? converted : "");
         g_free(converted);
         return text;
     }
 
-    QString text(const unsigned char* bytes, size_t size) const
+    void text(const unsigned char* bytes, size_t size, std::string& out) const
     {
-        return IS_JET3(m_mdb) ? jet3Text(m_mdb, bytes, size) : jet4Text(bytes, size);
+        if (IS_JET3(m_mdb))
+            jet3Text(m_mdb, bytes, size, out);
+        else
+            jet4Text(bytes, size, out);
     }
 
     // A Memo's bytes whole, from the row or from the pages it continues on, read through libmdb's
     // long-value reader into a buffer of one page; then decoded as any text.
-    QString memo(MdbColumn* column, const unsigned char* header, size_t size)
+    void memo(MdbColumn* column, const unsigned char* header, size_t size, std::string& out)
     {
-        if (size < MDB_MEMO_OVERHEAD)
-            return QStringLiteral("");
-        unsigned char pointer[MDB_MEMO_OVERHEAD];
-        std::memcpy(pointer, header, MDB_MEMO_OVERHEAD);
-        QByteArray bytes;
-        column->bind_ptr = m_memo.data();
-        size_t length = mdb_ole_read(m_mdb, column, pointer, m_memo.size());
-        while (length > 0) {
-            bytes.append(m_memo.data(), qsizetype(length));
-            length = mdb_ole_read_next(m_mdb, column, pointer);
+        m_memoBytes.clear();
+        if (size >= MDB_MEMO_OVERHEAD) {
+            unsigned char pointer[MDB_MEMO_OVERHEAD];
+            std::memcpy(pointer, header, MDB_MEMO_OVERHEAD);
+            column->bind_ptr = m_memoPage.data();
+            for (size_t length = mdb_ole_read(m_mdb, column, pointer, m_memoPage.size()); length > 0;
+                 length = mdb_ole_read_next(m_mdb, column, pointer))
+                m_memoBytes.append(m_memoPage.data(), length);
+            // Unbound again before the next row, which libmdb would otherwise convert into the buffer.
+            column->bind_ptr = nullptr;
         }
-        // Unbound again before the next row, which libmdb would otherwise convert into the buffer.
-        column->bind_ptr = nullptr;
-        const QString decoded = text(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()));
-        return decoded.isNull() ? QStringLiteral("") : decoded;
+        text(reinterpret_cast<const unsigned char*>(m_memoBytes.data()), m_memoBytes.size(), out);
     }
 
     MdbHandle* m_mdb;
@@ -376,7 +438,8 @@ private:
     const TableDescription& m_description;
     const JetTableDefinition& m_table;
     std::vector<MdbField> m_fields;
-    std::vector<char> m_memo;
+    std::vector<char> m_memoPage;
+    std::string m_memoBytes;
     qint64 m_read = 0;
 };
 

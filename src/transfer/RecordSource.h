@@ -3,7 +3,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVariantList>
+
+#include "data/BulkAppend.h"
 
 #include <memory>
 
@@ -13,17 +14,14 @@ struct TableDescription;
 
 namespace vantorel::transfer {
 
-// The records of one table as a source gives them, one at a time. A record holds the table's
-// fields in their order: each a QString (empty text stays empty) or a null QVariant (no value),
-// the yes/no flag as 0 or 1.
+// The records of one table as a source gives them, one at a time: the table's fields in their
+// order, each its UTF-8 text (empty text stays empty) or no value, the yes/no flag as "1" or "0".
 class TableReader {
 public:
     virtual ~TableReader() = default;
 
     // Reads the next record into `record`; false past the last one.
-    virtual bool next(QVariantList& record) = 0;
-    // Where the last record came from, for a message: "line 12 of prices.csv", "record 12".
-    virtual QString position() const = 0;
+    virtual bool next(data::BulkRecord& record) = 0;
 };
 
 // Where records come from in bulk: a store, the earlier program's Jet file, a CSV file. A source

@@ -19,22 +19,19 @@ public:
     {
     }
 
-    bool next(QVariantList& record) override
+    bool next(data::BulkRecord& record) override
     {
         if (!m_scan->next())
             return false;
-        ++m_read;
         storedRecord(*m_scan, m_table, m_fields, record);
         return true;
     }
 
-    QString position() const override { return QStringLiteral("record %1").arg(m_read); }
 
 private:
     const TableDescription& m_table;
     std::unique_ptr<data::RowScan> m_scan;
     std::vector<int> m_fields;
-    qint64 m_read = 0;
 };
 
 } // namespace
@@ -48,14 +45,16 @@ std::vector<int> fieldPositions(const data::RowScan& scan, const TableDescriptio
 }
 
 void storedRecord(const data::RowScan& scan, const TableDescription& table, const std::vector<int>& fields,
-                  QVariantList& record)
+                  data::BulkRecord& record)
 {
-    record.resize(qsizetype(fields.size()));
+    record.resize(fields.size());
     for (size_t i = 0; i < fields.size(); ++i) {
         if (table.fields[i].kind == data::FieldKind::YesNo)
-            record[qsizetype(i)] = scan.isYes(fields[i]) ? 1 : 0;
+            record[i].set(scan.isYes(fields[i]) ? "1" : "0");
+        else if (scan.isNull(fields[i]))
+            record[i].setNull();
         else
-            record[qsizetype(i)] = scan.isNull(fields[i]) ? QVariant() : QVariant(scan.text(fields[i]));
+            record[i].set(scan.utf8(fields[i]));
     }
 }
 

@@ -27,11 +27,11 @@ private:
     data::Connection& m_connection;
 };
 
-// A store's record as the current row of `scan` holds it: the yes/no flag as 0 or 1 (whatever
+// A store's record as the current row of `scan` holds it: the yes/no flag as "1" or "0" (whatever
 // value another program stored there), every other field as its text or no value. `fields` are
 // the positions of the table's fields in the scan (fieldPositions).
 void storedRecord(const data::RowScan& scan, const data::TableDescription& table, const std::vector<int>& fields,
-                  QVariantList& record);
+                  data::BulkRecord& record);
 std::vector<int> fieldPositions(const data::RowScan& scan, const data::TableDescription& table);
 
 } // namespace vantorel::transfer

@@ -7,6 +7,7 @@
 #include "data/Tables.h"
 #include "transfer/Passwords.h"
 #include "transfer/Progress.h"
+#include "transfer/ReadAhead.h"
 #include "transfer/RecordSource.h"
 #include "transfer/StoreSource.h"
 
@@ -24,36 +25,36 @@ using data::TableDescription;
 namespace {
 
 // The position of the Password field in Person, the one field a typed source changes on the way.
-std::optional<qsizetype> passwordField(const RecordSource& source, const TableDescription& table)
+std::optional<size_t> passwordField(const RecordSource& source, const TableDescription& table)
 {
     if (!source.passwordsAsTyped())
         return std::nullopt;
     for (size_t i = 0; i < table.fields.size(); ++i) {
         if (table.fields[i].kind == FieldKind::Secret)
-            return qsizetype(i);
+            return i;
     }
     return std::nullopt;
 }
 
 // Whether the typed value is hashed on the way in: no value stays none, and a text in a hash
 // format stays as it is (hashed again it would never match anything typed).
-bool isHashed(const QVariant& typed)
+bool isHashed(const data::BulkField& typed)
 {
-    return !typed.isNull() && !data::looksLikePasswordHash(typed.toString());
+    return !typed.isNull && !data::looksLikePasswordHash(QString::fromStdString(typed.text));
 }
 
 // A table whose passwords are hashed is read whole first, so that every core can hash at once;
 // it is the table of the shop's users, never a large one.
-qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, qsizetype password, Progress& progress,
+qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, size_t password, Progress& progress,
                          TableSummary& summary)
 {
-    QList<QVariantList> records;
+    QList<data::BulkRecord> records;
     QList<QString> typed;
-    QVariantList record;
+    data::BulkRecord record;
     while (reader.next(record)) {
         records << record;
-        if (isHashed(record.at(password)))
-            typed << record.at(password).toString();
+        if (isHashed(record[password]))
+            typed << QString::fromStdString(record[password].text);
     }
     progress.begin(QStringLiteral("%1: hashing passwords").arg(summary.table), typed.size());
     hashAll(typed, progress);
@@ -61,9 +62,9 @@ qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, qsizetyp
     qsizetype nextHash = 0;
     progress.begin(QStringLiteral("%1: storing").arg(summary.table), records.size());
     for (qsizetype i = 0; i < records.size(); ++i) {
-        QVariantList& stored = records[i];
-        if (isHashed(stored.at(password)))
-            stored[password] = typed.at(nextHash++);
+        data::BulkRecord& stored = records[i];
+        if (isHashed(stored[password]))
+            stored[password].set(typed.at(nextHash++).toStdString());
         append.append(stored);
         progress.advance(i + 1);
     }
@@ -73,16 +74,16 @@ qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, qsizetyp
 qint64 appendTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
                    Progress& progress, TableSummary& summary)
 {
-    const auto reader = source.read(table);
+    ReadAhead reader(source.read(table));
     const auto append = destination.appendInBulk(
         table, QStringLiteral("Could not store the table %1 in %2.").arg(table.sqlName(), destination.place()));
     qint64 stored = 0;
     if (const auto password = passwordField(source, table)) {
-        stored = appendWithHashing(*reader, *append, *password, progress, summary);
+        stored = appendWithHashing(reader, *append, *password, progress, summary);
     } else {
         progress.begin(QStringLiteral("%1: storing").arg(table.sqlName()), source.count(table));
-        QVariantList record;
-        while (reader->next(record)) {
+        data::BulkRecord record;
+        while (reader.next(record)) {
             append->append(record);
             progress.advance(++stored);
         }
@@ -101,29 +102,31 @@ qint64 appendTable(RecordSource& source, const TableDescription& table, data::Co
 qint64 compareTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
                     qint64 after, Progress& progress)
 {
-    const auto original = source.read(table);
+    ReadAhead original(source.read(table));
     const auto copy = data::recordsAfter(destination, table, after);
     const std::vector<int> fields = fieldPositions(*copy, table);
-    const std::optional<qsizetype> password = passwordField(source, table);
+    const std::optional<size_t> password = passwordField(source, table);
     QList<std::pair<QString, QString>> hashed;
-    QVariantList expected;
-    QVariantList stored;
+    data::BulkRecord expected;
+    data::BulkRecord stored;
     progress.begin(QStringLiteral("%1: comparing").arg(table.sqlName()), source.count(table));
     qint64 compared = 0;
     while (true) {
-        const bool more = original->next(expected);
+        const bool more = original.next(expected);
         if (more != copy->next())
             differs(source, table, QStringLiteral("it holds a different number of records"));
         if (!more)
             break;
         storedRecord(*copy, table, fields, stored);
-        for (qsizetype i = 0; i < expected.size(); ++i) {
-            if (password == i && isHashed(expected.at(i))) {
-                hashed.append({expected.at(i).toString(), stored.at(i).toString()});
+        for (size_t i = 0; i < expected.size(); ++i) {
+            if (password == i && isHashed(expected[i])) {
+                hashed.append({QString::fromStdString(expected[i].text), QString::fromStdString(stored[i].text)});
                 continue;
             }
-            if (expected.at(i) != stored.at(i) || expected.at(i).isNull() != stored.at(i).isNull())
-                differs(source, table, QStringLiteral("the field %1 of %2").arg(QLatin1String(table.fields[size_t(i)].name), original->position()));
+            if (expected[i] != stored[i])
+                differs(source, table, QStringLiteral("the field %1 of record %2")
+                                           .arg(QLatin1String(table.fields[i].name))
+                                           .arg(compared + 1));
         }
         progress.advance(++compared);
     }
