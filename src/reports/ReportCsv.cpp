@@ -8,7 +8,7 @@ namespace {
 
 bool startsLikeFormula(const QString& value)
 {
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r'");
     return !value.isEmpty() && formulaStarts.contains(value.front());
 }
 

@@ -13,7 +13,9 @@ namespace vantorel {
 QByteArray reportAsCsv(const PrintedReport& report);
 
 // One field as the file holds it. A value a spreadsheet would run as a formula (one starting with
-// "=", "+", "-", "@", a tab or a carriage return) gets a leading apostrophe, so it stays text.
+// "=", "+", "-", "@", a tab or a carriage return) gets a leading apostrophe, so it stays text; so
+// does one that starts with an apostrophe itself, so that taking one leading apostrophe off
+// (as vantorel-setup --import-csv does) always gives the value back.
 QString csvField(const QString& value);
 
 } // namespace vantorel

@@ -67,16 +67,19 @@ ThrowawayCluster& cluster()
     return running;
 }
 
-TestStore::TestStore()
+TestStore::TestStore(Contents contents)
     : m_previousFolder(QDir::currentPath())
 {
     QDir::setCurrent(m_folder.path());
     if (!onServer()) {
-        data::createDatabaseFile(databasePath());
+        if (contents == Contents::Tables)
+            data::createDatabaseFile(databasePath());
         return;
     }
     m_serverDatabase = "store_" + QByteArray::number(QRandomGenerator::global()->generate64(), 16);
     onCluster(QStringLiteral("create database ") + QString::fromLatin1(m_serverDatabase));
+    if (contents == Contents::Nothing)
+        return;
     data::createServerStore(serverUri(), {});
     data::writeLinkFile(databasePath(), serverUri());
 }
@@ -145,6 +148,11 @@ QList<QStringList> TestStore::rows(const QString& sql, const QVariantList& value
         qFatal("test store: %s", qPrintable(error.message()));
     }
     return result;
+}
+
+QString TestStore::storedOrder()
+{
+    return onServer() ? QStringLiteral("StoredOrder") : QStringLiteral("rowid");
 }
 
 int TestStore::count(const QString& table) const

@@ -25,7 +25,11 @@ ThrowawayCluster& cluster();
 // Vantorel.mdb is the SQLite file, or a link file naming a new server database of its own.
 class TestStore {
 public:
-    TestStore();
+    // What the new store holds: its tables, or nothing at all (no Vantorel.mdb, and on the server
+    // an empty database), for a tool that makes the store.
+    enum class Contents { Tables, Nothing };
+
+    explicit TestStore(Contents contents = Contents::Tables);
     ~TestStore();
     TestStore(const TestStore&) = delete;
     TestStore& operator=(const TestStore&) = delete;
@@ -43,6 +47,8 @@ public:
     // "<NULL>" for a field that holds no value.
     QList<QStringList> rows(const QString& sql, const QVariantList& values = {}) const;
     int count(const QString& table) const;
+    // The column that keeps the order of the records, for "order by".
+    static QString storedOrder();
 
     // Whether the store can be read but refuses every change, even to root: a folder stands
     // where SQLite puts its rollback journal, or the server makes new sessions read-only.
