@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -514,6 +515,45 @@ private slots:
         nameList->setCurrentIndex(nameList->model()->index(3, 0));
         QTest::keySequence(nameList, QKeySequence::Copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), names[3]);
+    }
+
+    // A vehicle report saved as CSV goes back into an empty store through vantorel-setup
+    // --import-csv as the same records: their report saved again is the same file, byte for byte,
+    // values that look like formulas or begin with an apostrophe included.
+    void savedVehicleReportImportsBackToTheSameRecords()
+    {
+        const QStringList odd = {u"'quoted'"_s, u"'=1+1"_s, u"=1+1"_s, u"-3"_s, u"Quote \"and\", comma"_s,
+                                 u"two\r\nlines"_s, u"Ünïcödé 🚐"_s, u""_s, u"  spaced  "_s};
+        QTemporaryDir saves;
+        QByteArray saved[2];
+        for (int round = 0; round < 2; ++round) {
+            TestStore store;
+            const QString first = saves.filePath(u"first.csv"_s);
+            if (round == 0) {
+                for (int i = 0; i < odd.size(); ++i) {
+                    const auto value = [&](int offset) { return odd[(i + offset) % odd.size()]; };
+                    data::Database().append(data::Vehicle{QString::number(5000 + i), value(0), value(1), value(2),
+                                                          value(3), value(4), value(5), value(6)});
+                }
+            } else {
+                const test::ToolRun imported = test::runSetup(store.folder(), {u"--import-csv"_s, u"Vehicle"_s, first});
+                QVERIFY2(imported.exitCode == 0, imported.shown.constData());
+            }
+            MessageWatcher messages;
+            frmReportGen* generator = openGenerator(store);
+            fillRows(generator, {{"All Vehicles", ""}});
+            frmReportResults* results = generate(generator);
+            QVERIFY(results);
+            const QString csv = saves.filePath(round == 0 ? u"first.csv"_s : u"second.csv"_s);
+            answerDialog("dlgSaveCsv", "fileNameEdit", csv);
+            child<QAction>(child<QAbstractItemView>(results, "lstField", 1), "mnuSaveCsv")->trigger();
+            QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
+            QFile file(csv);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            saved[round] = file.readAll();
+        }
+        QVERIFY(saved[0].contains("\"''=1+1\"") || saved[0].contains(",''=1+1,"));
+        QCOMPARE(saved[1], saved[0]);
     }
 };
 
