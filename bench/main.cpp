@@ -4,6 +4,7 @@
 // Prints a table and one machine-readable line per action.
 
 #include "BareStore.h"
+#include "ImportBench.h"
 #include "SyntheticFleet.h"
 #include "WindowDriver.h"
 
@@ -616,6 +617,17 @@ void print(const std::vector<Row>& rows)
     }
 }
 
+// The moves of records in bulk, from the Jet file `jet`, as rows of the table.
+std::vector<Row> importRows(const QString& jet, const QByteArray& serverUri, int runs)
+{
+    std::vector<Row> rows;
+    const QString setup = QCoreApplication::applicationDirPath() + QStringLiteral("/../vantorel-setup");
+    for (const bench::ImportTiming& timing : bench::timeImports(setup, jet, serverUri, runs))
+        rows.push_back(Row{timing.action, timing.vantorel, timing.bare,
+                           Target{timing.maxRatio, timing.maxAbsolute, timing.unit}, timing.note});
+    return rows;
+}
+
 } // namespace
 
 // The offscreen platform warns about every window it cannot size like a desktop would.
@@ -653,14 +665,23 @@ int main(int argc, char* argv[])
     const QCommandLineOption only(QStringLiteral("only"),
                                   QStringLiteral("Time only these groups of actions, separated by commas: log-in, "
                                                  "servicing, repair history, records, reports, printing, big values, "
-                                                 "cold start, memory."),
+                                                 "cold start, memory; or imports alone, which needs --jet."),
                                   QStringLiteral("group"));
     const QCommandLineOption server(QStringLiteral("server"),
                                     QStringLiteral("Move the fleet to this empty PostgreSQL database (a connection "
                                                    "URI) and time the actions there, beside bare libpq."),
                                     QStringLiteral("uri"));
-    parser.addOptions({runs, small, scale, folder, only, server});
+    const QCommandLineOption jet(QStringLiteral("jet"),
+                                 QStringLiteral("The Jet file the imports group converts (and, as CSV, appends)."),
+                                 QStringLiteral("file"));
+    parser.addOptions({runs, small, scale, folder, only, server, jet});
     parser.process(app);
+    if (parser.value(only) == QLatin1String("imports")) {
+        if (!parser.isSet(jet))
+            parser.showHelp(1);
+        print(importRows(parser.value(jet), parser.value(server).toUtf8(), parser.value(runs).toInt()));
+        return 0;
+    }
 
     QTemporaryDir scratch;
     const QString where = parser.isSet(folder) ? parser.value(folder) : scratch.path();

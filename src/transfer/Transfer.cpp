@@ -57,7 +57,10 @@ qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, size_t p
             typed << QString::fromStdString(record[password].text);
     }
     progress.begin(QStringLiteral("%1: hashing passwords").arg(summary.table), typed.size());
+    QElapsedTimer hashing;
+    hashing.start();
     hashAll(typed, progress);
+    summary.hashingMilliseconds += hashing.elapsed();
     summary.passwordsHashed = typed.size();
     qsizetype nextHash = 0;
     progress.begin(QStringLiteral("%1: storing").arg(summary.table), records.size());
@@ -71,6 +74,8 @@ qint64 appendWithHashing(TableReader& reader, data::BulkAppend& append, size_t p
     return records.size();
 }
 
+// The source is read on a thread of its own from here on, so nothing else may ask it anything
+// (its count included, taken before) until the table is done.
 qint64 appendTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
                    Progress& progress, TableSummary& summary)
 {
@@ -81,7 +86,7 @@ qint64 appendTable(RecordSource& source, const TableDescription& table, data::Co
     if (const auto password = passwordField(source, table)) {
         stored = appendWithHashing(reader, *append, *password, progress, summary);
     } else {
-        progress.begin(QStringLiteral("%1: storing").arg(table.sqlName()), source.count(table));
+        progress.begin(QStringLiteral("%1: storing").arg(table.sqlName()), summary.read);
         data::BulkRecord record;
         while (reader.next(record)) {
             append->append(record);
@@ -99,8 +104,8 @@ qint64 appendTable(RecordSource& source, const TableDescription& table, data::Co
                      QString());
 }
 
-qint64 compareTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
-                    qint64 after, Progress& progress)
+void compareTable(RecordSource& source, const TableDescription& table, data::Connection& destination,
+                  qint64 after, Progress& progress, TableSummary& summary)
 {
     ReadAhead original(source.read(table));
     const auto copy = data::recordsAfter(destination, table, after);
@@ -109,7 +114,7 @@ qint64 compareTable(RecordSource& source, const TableDescription& table, data::C
     QList<std::pair<QString, QString>> hashed;
     data::BulkRecord expected;
     data::BulkRecord stored;
-    progress.begin(QStringLiteral("%1: comparing").arg(table.sqlName()), source.count(table));
+    progress.begin(QStringLiteral("%1: comparing").arg(table.sqlName()), summary.read);
     qint64 compared = 0;
     while (true) {
         const bool more = original.next(expected);
@@ -130,12 +135,15 @@ qint64 compareTable(RecordSource& source, const TableDescription& table, data::C
         }
         progress.advance(++compared);
     }
+    summary.compared = compared;
     if (!hashed.isEmpty()) {
         progress.begin(QStringLiteral("%1: verifying passwords").arg(table.sqlName()), hashed.size());
+        QElapsedTimer verifying;
+        verifying.start();
         if (!allVerify(hashed, progress))
             differs(source, table, QStringLiteral("a stored password does not verify"));
+        summary.hashingMilliseconds += verifying.elapsed();
     }
-    return compared;
 }
 
 QString grouped(qint64 number)
@@ -153,12 +161,12 @@ TransferSummary transferRecords(RecordSource& source, data::Connection& destinat
     QList<qint64> before;
     for (const TableDescription* table : source.tables()) {
         before << data::lastPosition(destination, *table);
-        TableSummary tableSummary{table->sqlName(), source.count(*table), 0, 0, 0, source.extraColumns(*table)};
+        TableSummary tableSummary{table->sqlName(), source.count(*table), 0, 0, 0, 0, source.extraColumns(*table)};
         tableSummary.stored = appendTable(source, *table, destination, progress, tableSummary);
         summary.tables << tableSummary;
     }
     for (qsizetype i = 0; i < summary.tables.size(); ++i)
-        summary.tables[i].compared = compareTable(source, *source.tables().at(i), destination, before.at(i), progress);
+        compareTable(source, *source.tables().at(i), destination, before.at(i), progress, summary.tables[i]);
     progress.end();
     summary.milliseconds = clock.elapsed();
     return summary;
@@ -171,7 +179,9 @@ QString summaryText(const TransferSummary& summary)
         text += QStringLiteral("  %1: %2 records read, %3 stored, %4 compared equal")
                     .arg(table.table, grouped(table.read), grouped(table.stored), grouped(table.compared));
         if (table.passwordsHashed > 0)
-            text += QStringLiteral("; %1 passwords hashed").arg(grouped(table.passwordsHashed));
+            text += QStringLiteral("; %1 passwords hashed (hashing and verifying took %2 s)")
+                        .arg(grouped(table.passwordsHashed))
+                        .arg(double(table.hashingMilliseconds) / 1000.0, 0, 'f', 2);
         if (!table.extraColumns.isEmpty())
             text += QStringLiteral("; fields left out: %1").arg(table.extraColumns.join(QStringLiteral(", ")));
         text += QLatin1Char('\n');

@@ -20,6 +20,8 @@ struct TableSummary {
     qint64 stored = 0;
     qint64 compared = 0;
     qint64 passwordsHashed = 0;
+    qint64 hashingMilliseconds = 0; // hashing them and verifying the hashes
+
     QStringList extraColumns;
 };
 
