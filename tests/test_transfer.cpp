@@ -179,7 +179,7 @@ private slots:
         MessageWatcher messages;
         QVERIFY(!logIn(u"10000001"_s, u"manager1"_s));
         QCOMPARE(messages.takeOnly(), u"Vantorel.mdb is a database of the earlier program. Convert it once, in "
-                                      "this folder, with the command: vantorel-setup --import"_s);
+                                      "this folder, with the command:\n\nvantorel-setup --import"_s);
 
         const ToolRun converted = runSetup(store.folder(), importCommand(store));
         QVERIFY2(converted.exitCode == 0, converted.shown.constData());

@@ -76,7 +76,7 @@ void refuseJetFile(const QString& path)
 {
     if (isJetFile(path))
         throw StoreError(QStringLiteral("%1 is a database of the earlier program. Convert it once, in this folder, "
-                                        "with the command: vantorel-setup --import")
+                                        "with the command:\n\nvantorel-setup --import")
                              .arg(QFileInfo(path).fileName()),
                          QString());
 }

@@ -33,6 +33,11 @@ Progress::Progress(std::FILE* terminal)
 {
 }
 
+Progress::~Progress()
+{
+    end();
+}
+
 void Progress::stopOnSignals()
 {
     struct sigaction action {};
@@ -66,8 +71,9 @@ void Progress::advance(qint64 done)
 
 void Progress::end()
 {
-    if (m_shown)
+    if (m_lineOnShow)
         std::fputs("\r\033[K", m_terminal);
+    m_lineOnShow = false;
 }
 
 void Progress::show(qint64 done)
@@ -77,6 +83,7 @@ void Progress::show(qint64 done)
                                         : QString();
     const QString line = QStringLiteral("\r\033[K%1: %2 of %3%4").arg(m_step, grouped(done), grouped(m_total), rate);
     std::fputs(line.toLocal8Bit().constData(), m_terminal);
+    m_lineOnShow = true;
     std::fflush(m_terminal);
 }
 

@@ -15,6 +15,10 @@ class Progress {
 public:
     // Shown on `terminal` (standard error) when it is one.
     explicit Progress(std::FILE* terminal = stderr);
+    // Takes its line away, also when the work ends in a failure, whose message then stands alone.
+    ~Progress();
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
 
     void begin(const QString& step, qint64 total);
     void advance(qint64 done);
@@ -29,6 +33,7 @@ private:
 
     std::FILE* m_terminal;
     bool m_shown;
+    bool m_lineOnShow = false;
     QString m_step;
     qint64 m_total = 0;
     QElapsedTimer m_stepClock;
