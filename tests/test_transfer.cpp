@@ -7,6 +7,7 @@
 #include "data/Credentials.h"
 #include "data/ServerStore.h"
 #include "data/StoreError.h"
+#include "transfer/JetText.h"
 
 #include <QAbstractItemView>
 #include <QFile>
@@ -237,6 +238,49 @@ private slots:
                  QList<QStringList>({{u"1001"_s, u"1/1/2003"_s, u"7:00:00 AM"_s}}));
         QCOMPARE(store.rows(u"select Manager from Person order by %1"_s.arg(TestStore::storedOrder())),
                  QList<QStringList>({{u"1"_s}, {u"1"_s}, {u"0"_s}, {u"0"_s}, {u"0"_s}, {u"0"_s}, {u"1"_s}}));
+    }
+
+    void jetValuesBecomeTheTextsTheEarlierProgramShowed_data()
+    {
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("expected");
+        using transfer::jetCurrencyText;
+        using transfer::jetDateTimeText;
+        using transfer::jetNumberText;
+        QTest::newRow("date alone") << jetDateTimeText(38000) << u"1/14/2004"_s;
+        QTest::newRow("time alone") << jetDateTimeText(0.25) << u"6:00:00 AM"_s;
+        QTest::newRow("date and time") << jetDateTimeText(37994.5924652778) << u"1/8/2004 2:13:09 PM"_s;
+        QTest::newRow("a second before midnight") << jetDateTimeText(38000 + 86399.0 / 86400) << u"1/14/2004 11:59:59 PM"_s;
+        QTest::newRow("rounds up to midnight") << jetDateTimeText(38000.9999999) << u"1/15/2004"_s;
+        QTest::newRow("before 1899") << jetDateTimeText(-1.25) << u"12/29/1899 6:00:00 AM"_s;
+        QTest::newRow("year one thousand") << jetDateTimeText(-328716) << u"1/1/1000"_s;
+        QTest::newRow("currency") << jetCurrencyText(125000) << u"12.5"_s;
+        QTest::newRow("whole currency") << jetCurrencyText(30000) << u"3"_s;
+        QTest::newRow("negative currency") << jetCurrencyText(-2500) << u"-0.25"_s;
+        QTest::newRow("cents") << jetCurrencyText(1234567) << u"123.4567"_s;
+        QTest::newRow("double") << jetNumberText(2.5, 15) << u"2.5"_s;
+        QTest::newRow("large double") << jetNumberText(1e20, 15) << u"1E+20"_s;
+        QTest::newRow("small single") << jetNumberText(double(1.5e-7f), 7) << u"1.5E-07"_s;
+        QTest::newRow("single's digits") << jetNumberText(double(0.1f), 7) << u"0.1"_s;
+        const auto text = [](const QByteArray& bytes) {
+            std::string out;
+            transfer::jet4Text(reinterpret_cast<const unsigned char*>(bytes.constData()), size_t(bytes.size()), out);
+            return QString::fromStdString(out);
+        };
+        QTest::newRow("UTF-16") << text(QByteArray("A\0\xe9\0", 4)) << u"Aé"_s;
+        QTest::newRow("surrogate pair") << text(QByteArray("\x3d\xd8\x90\xde", 4)) << u"🚐"_s;
+        QTest::newRow("lone surrogate") << text(QByteArray("\x3d\xd8" "A\0", 4)) << u"\ufffdA"_s;
+        QTest::newRow("compressed") << text(QByteArray("\xff\xfe" "Ab\xe9", 5)) << u"Abé"_s;
+        QTest::newRow("compressed, then two bytes") << text(QByteArray("\xff\xfe" "A\0\x3d\xd8\x90\xde\0z", 10))
+                                                    << u"A🚐z"_s;
+        QTest::newRow("compressed, empty") << text(QByteArray("\xff\xfe", 2)) << u""_s;
+    }
+
+    void jetValuesBecomeTheTextsTheEarlierProgramShowed()
+    {
+        QFETCH(QString, shown);
+        QFETCH(QString, expected);
+        QCOMPARE(shown, expected);
     }
 
     void refusedFilesChangeNothing_data()

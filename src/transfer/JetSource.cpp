@@ -1,20 +1,18 @@
 #include "transfer/JetSource.h"
 
+#include "transfer/JetText.h"
+
 #include "data/StoreError.h"
 #include "data/StoredValues.h"
 #include "data/Tables.h"
 
-#include <QDate>
 #include <QFile>
 #include <QHash>
-#include <QLocale>
-#include <QTime>
 
 // glib first: mdbtools.h opens extern "C" around the glib headers it includes otherwise.
 #include <glib.h>
 #include <mdbtools.h>
 
-#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -38,129 +36,12 @@ T littleEndian(const unsigned char* bytes)
     return value;
 }
 
-void appendUtf8(std::string& out, char32_t c)
-{
-    if (c < 0x80) {
-        out.push_back(char(c));
-    } else if (c < 0x800) {
-        out += char(0xc0 | c >> 6);
-        out += char(0x80 | (c & 0x3f));
-    } else if (c < 0x10000) {
-        out += char(0xe0 | c >> 12);
-        out += char(0x80 | (c >> 6 & 0x3f));
-        out += char(0x80 | (c & 0x3f));
-    } else {
-        out += char(0xf0 | c >> 18);
-        out += char(0x80 | (c >> 12 & 0x3f));
-        out += char(0x80 | (c >> 6 & 0x3f));
-        out += char(0x80 | (c & 0x3f));
-    }
-}
-
-// UTF-16 code units as UTF-8; a surrogate pair is one character, a lone surrogate U+FFFD.
-class Utf16ToUtf8 {
-public:
-    explicit Utf16ToUtf8(std::string& out)
-        : m_out(out)
-    {
-        m_out.clear();
-    }
-    ~Utf16ToUtf8()
-    {
-        if (m_high)
-            appendUtf8(m_out, 0xfffd);
-    }
-    Utf16ToUtf8(const Utf16ToUtf8&) = delete;
-    Utf16ToUtf8& operator=(const Utf16ToUtf8&) = delete;
-
-    void add(char16_t unit)
-    {
-        const bool high = unit >= 0xd800 && unit < 0xdc00;
-        const bool low = unit >= 0xdc00 && unit < 0xe000;
-        if (m_high && low) {
-            appendUtf8(m_out, 0x10000 + (char32_t(m_high - 0xd800) << 10) + (unit - 0xdc00));
-            m_high = 0;
-            return;
-        }
-        if (m_high)
-            appendUtf8(m_out, 0xfffd);
-        m_high = high ? unit : 0;
-        if (!high)
-            appendUtf8(m_out, low ? 0xfffd : unit);
-    }
-
-private:
-    std::string& m_out;
-    char16_t m_high = 0;
-};
-
-// Jet 4 keeps text as UTF-16, or "compressed": after the mark FF FE, one byte per character
-// below U+0100, with a 0 byte switching to and from two bytes per character. Decoded here, not
-// by libmdb, whose UCS-2 reading turns every character outside the Basic Multilingual Plane
-// into "??"; the surrogate pairs of UTF-16 pass through whole.
-void jet4Text(const unsigned char* bytes, size_t size, std::string& out)
-{
-    Utf16ToUtf8 text(out);
-    if (size >= 2 && bytes[0] == 0xff && bytes[1] == 0xfe) {
-        bool oneByte = true;
-        for (size_t i = 2; i < size;) {
-            if (bytes[i] == 0) {
-                oneByte = !oneByte;
-                ++i;
-            } else if (oneByte) {
-                text.add(bytes[i++]);
-            } else if (i + 1 < size) {
-                text.add(char16_t(bytes[i] | bytes[i + 1] << 8));
-                i += 2;
-            } else {
-                break;
-            }
-        }
-        return;
-    }
-    for (size_t i = 0; i + 1 < size; i += 2)
-        text.add(char16_t(bytes[i] | bytes[i + 1] << 8));
-}
-
 // Jet 3 keeps text in a code page, which libmdb converts (CP1252 unless MDB_JET3_CHARSET says).
 void jet3Text(MdbHandle* mdb, const unsigned char* bytes, size_t size, std::string& out)
 {
     out.resize(size * 4 + 1);
     const int length = mdb_unicode2ascii(mdb, reinterpret_cast<const char*>(bytes), size, out.data(), out.size());
     out.resize(size_t(std::max(length, 0)));
-}
-
-// Upper-case exponent as the earlier program showed it: 1E+20, 1.5E-07.
-QString numberText(double value, int digits)
-{
-    return QString::number(value, 'g', digits).toUpper();
-}
-
-QString currencyText(qint64 tenThousandths)
-{
-    QString text = QString::number(double(tenThousandths) / 10000.0, 'f', 4);
-    while (text.endsWith(QLatin1Char('0')))
-        text.chop(1);
-    if (text.endsWith(QLatin1Char('.')))
-        text.chop(1);
-    return text;
-}
-
-// Days since 30 December 1899 and the fraction of a day, as Jet keeps a Date/Time; the
-// fraction counts forward from midnight also before 1899.
-QString dateTimeText(double value)
-{
-    qint64 days = qint64(std::trunc(value));
-    qint64 seconds = std::llround(std::fabs(value - double(days)) * 86400.0);
-    if (seconds >= 86400) {
-        seconds -= 86400;
-        days += value < 0 ? -1 : 1;
-    }
-    const QString date = QDate(1899, 12, 30).addDays(days).toString(QStringLiteral("M/d/yyyy"));
-    const QString time = QLocale::c().toString(QTime(0, 0).addSecs(int(seconds)), QStringLiteral("h:mm:ss AP"));
-    if (days == 0)
-        return time;
-    return seconds == 0 ? date : date + QLatin1Char(' ') + time;
 }
 
 bool isBinary(int type)
@@ -181,6 +62,15 @@ struct JetTableDefinition {
     std::vector<int> columns; // the Jet column of each field, in the field order
     QStringList extraColumns;
 };
+
+namespace {
+
+MdbColumn* columnOf(const JetTableDefinition& table, int number)
+{
+    return static_cast<MdbColumn*>(g_ptr_array_index(table.definition->columns, guint(number)));
+}
+
+} // namespace
 
 class JetFile {
 public:
@@ -252,7 +142,7 @@ private:
                 throw StoreError(QStringLiteral("The table %1 in %2 has no field %3; nothing was imported.")
                                      .arg(table.sqlName(), m_path, QString::fromLatin1(field.name)),
                                  QString());
-            const int type = column(defined, found.value())->col_type;
+            const int type = columnOf(defined, found.value())->col_type;
             if (isBinary(type))
                 throw StoreError(QStringLiteral("The field %1 of the table %2 in %3 is of the kind %4, which holds no "
                                                 "text; nothing was imported.")
@@ -264,18 +154,11 @@ private:
         for (guint i = 0; i < defined.definition->num_cols; ++i) {
             const int number = int(i);
             if (std::find(defined.columns.begin(), defined.columns.end(), number) == defined.columns.end())
-                defined.extraColumns << QString::fromUtf8(column(defined, number)->name);
+                defined.extraColumns << QString::fromUtf8(columnOf(defined, number)->name);
         }
         return defined;
     }
 
-public:
-    static MdbColumn* column(const JetTableDefinition& table, int number)
-    {
-        return static_cast<MdbColumn*>(g_ptr_array_index(table.definition->columns, guint(number)));
-    }
-
-private:
     QString m_path;
     MdbHandle* m_mdb;
     QHash<const TableDescription*, JetTableDefinition> m_tables;
@@ -338,7 +221,7 @@ private:
     void read(const FieldDescription& field, int number, data::BulkField& value)
     {
         const MdbField& cracked = m_fields[size_t(number)];
-        MdbColumn* column = JetFile::column(m_table, number);
+        MdbColumn* column = columnOf(m_table, number);
         if (column->col_type == MDB_BOOL) {
             // A Yes/No lives in the row's null mask: a set bit, which libmdb reads as "not null", is Yes.
             const bool yes = !cracked.is_null;
@@ -384,13 +267,13 @@ private:
         case MDB_COMPLEX:
             return std::to_string(littleEndian<qint32>(bytes));
         case MDB_MONEY:
-            return currencyText(littleEndian<qint64>(bytes)).toStdString();
+            return jetCurrencyText(littleEndian<qint64>(bytes)).toStdString();
         case MDB_FLOAT:
-            return numberText(double(littleEndian<float>(bytes)), 7).toStdString();
+            return jetNumberText(double(littleEndian<float>(bytes)), 7).toStdString();
         case MDB_DOUBLE:
-            return numberText(littleEndian<double>(bytes), 15).toStdString();
+            return jetNumberText(littleEndian<double>(bytes), 15).toStdString();
         case MDB_DATETIME:
-            return dateTimeText(littleEndian<double>(bytes)).toStdString();
+            return jetDateTimeText(littleEndian<double>(bytes)).toStdString();
         default:
             return libmdbText(column, cracked);
         }

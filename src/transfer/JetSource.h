@@ -10,16 +10,10 @@ class JetFile;
 // fields are found by name as Jet finds them, letter case ignored, in any column order; a
 // missing one is refused on opening (StoreError), naming it. Every text arrives character for
 // character, Memo values whole whatever their length, Null as no value. A value of another kind
-// arrives as the text the earlier program showed for it:
-// - a whole number (AutoNumber, Byte, Integer, Long Integer) in decimal digits: 1001;
-// - a Single or Double with up to 7 or 15 significant digits: 2.5, 1E+20;
-// - a Currency without trailing zeros or a currency sign: 12.5;
-// - a Date/Time as a US short date with a four-digit year and a long time, either alone when the
-//   other is zero: "1/8/2004", "8:13:29 AM", "1/8/2004 8:13:29 AM";
-// - a Yes/No as True or False; a Replication ID as {8-4-4-4-12 hex digits}; a Decimal as libmdb
-//   writes it.
-// The Manager flag is read as the program reads it everywhere (isYesValue). A field holding
-// pictures or other binary data cannot be shown as text and is refused.
+// arrives as the text the earlier program showed for it (JetText.h): a whole number in decimal
+// digits, a Yes/No as True or False, a Replication ID or Decimal as libmdb writes it. The Manager
+// flag is read as the program reads it everywhere (isYesValue). A field holding pictures or other
+// binary data cannot be shown as text and is refused.
 class JetSource : public RecordSource {
 public:
     explicit JetSource(const QString& path);
