@@ -177,8 +177,8 @@ void toRecord(const CsvRecords& records, const TableDescription& table, const st
         const QByteArray& bytes = fields.at(column);
         if (!isUtf8(bytes))
             records.fail(QStringLiteral("the file is not UTF-8 text"));
-        const std::string_view text(bytes.constData() + (bytes.startsWith('\'') ? 1 : 0),
-                                    size_t(bytes.size() - (bytes.startsWith('\'') ? 1 : 0)));
+        const qsizetype guard = bytes.startsWith('\'') ? 1 : 0;
+        const std::string_view text(bytes.constData() + guard, size_t(bytes.size() - guard));
         record[field].set(table.fields[field].kind == FieldKind::YesNo ? std::string_view(yesNo(records, bytes)) : text);
     }
 }
