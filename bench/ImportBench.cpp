@@ -193,11 +193,11 @@ public:
     {
         emptyServer();
         const QString into = fresh();
-        vantorel::data::createServerStore(m_uri, {});
+        vantorel::data::createServerStore({m_uri}, {});
         vantorel::data::writeLinkFile(into + QStringLiteral("/Vantorel.mdb"), m_uri);
         record(m, runTool(m_setup, into, {QStringLiteral("--import-csv"), QStringLiteral("Servicing"), csv()}));
         emptyServer();
-        vantorel::data::createServerStore(m_uri, {});
+        vantorel::data::createServerStore({m_uri}, {});
         m.bare.push_back(runShell(QStringLiteral("%1 < %2").arg(copyIn(2).trimmed(), csv())));
     }
 

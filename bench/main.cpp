@@ -709,7 +709,7 @@ int main(int argc, char* argv[])
         clock.restart();
         const QByteArray uri = parser.value(server).toUtf8();
         vantorel::transfer::Progress quiet;
-        vantorel::transfer::copyToServer(path, uri, quiet);
+        vantorel::transfer::copyToServer(path, {uri}, quiet);
         out << QStringLiteral("moved to the server in %1 s\n\n").arg(double(clock.elapsed()) / 1000.0, 0, 'f', 1);
         out.flush();
     }

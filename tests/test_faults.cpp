@@ -3,20 +3,28 @@
 // keep the window usable and lose or half-write nothing.
 
 #include "TestSupport.h"
+#include "ThrowawayCluster.h"
 
 #include "data/Database.h"
+#include "data/LinkFile.h"
+#include "data/PostgresConnection.h"
+#include "data/ServerStore.h"
 #include "data/StoreError.h"
 #include "reports/frmReportResults.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
 #include <QComboBox>
+#include <QCursor>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -27,6 +35,7 @@
 
 using namespace vantorel;
 using namespace vantorel::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -300,6 +309,61 @@ QStringList namesIn(const QString& folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
+// Whether the store action succeeds.
+bool withoutError(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const data::StoreError&) {
+        return false;
+    }
+}
+
+// A relay between the program and the server (socat, one process per connection), which a test
+// kills or stalls as a network would; the link file then names it.
+class Relay {
+public:
+    explicit Relay(const TestStore& store)
+        : m_store(store)
+    {
+        start();
+        const QByteArray throughRelay = QByteArray(store.serverUri())
+                                            .replace(QFile::encodeName(cluster().socketFolder()), QFile::encodeName(m_folder.path()));
+        writeAll(store.databasePath(), data::linkFileText(data::ServerTarget{throughRelay}.workstationUri()));
+    }
+    ~Relay() { signal(SIGKILL); }
+
+    void start()
+    {
+        const QString socket = QStringLiteral("/.s.PGSQL.5432");
+        QFile::remove(m_folder.path() + socket);
+        m_relay.setChildProcessModifier([] { setpgid(0, 0); }); // one group: the connections' processes too
+        m_relay.start(QStringLiteral("socat"), {u"UNIX-LISTEN:%1,fork"_s.arg(m_folder.path() + socket),
+                                                u"UNIX-CONNECT:%1"_s.arg(cluster().socketFolder() + socket)});
+        QTRY_VERIFY(QFileInfo::exists(m_folder.path() + socket));
+    }
+    // As a cable pulled: every connection through it ends at once.
+    void kill()
+    {
+        signal(SIGKILL);
+        m_relay.waitForFinished();
+    }
+    // As a network that stops carrying anything, without closing a connection.
+    void stall() { signal(SIGSTOP); }
+
+private:
+    void signal(int number)
+    {
+        if (m_relay.state() != QProcess::NotRunning)
+            ::kill(-pid_t(m_relay.processId()), number);
+    }
+
+    const TestStore& m_store;
+    QTemporaryDir m_folder;
+    QProcess m_relay;
+};
+
 } // namespace
 
 class TestFaults : public QObject {
@@ -519,6 +583,195 @@ private slots:
             return open;
         };
         QTRY_COMPARE(openOnStore(), 0);
+    }
+
+    void workstationsMayOnlyReadAndAdd_data()
+    {
+        QTest::addColumn<QString>("statement");
+        QTest::addColumn<bool>("refusedOnTheFile");
+        QTest::newRow("change") << u"update Person set LName = 'Changed'"_s << true;
+        QTest::newRow("delete") << u"delete from Person"_s << true;
+        QTest::newRow("empty") << u"truncate Person"_s << false;
+        QTest::newRow("drop") << u"drop table Person"_s << false;
+        QTest::newRow("alter") << u"alter table Person add column Extra text"_s << false;
+        QTest::newRow("a table of its own") << u"create table Extra (Note text)"_s << false;
+    }
+
+    // What a workstation's own connection may do to the records: read and add, never change or
+    // delete; on the server nothing else either, by the rights the setup tool granted.
+    void workstationsMayOnlyReadAndAdd()
+    {
+        QFETCH(QString, statement);
+        QFETCH(bool, refusedOnTheFile);
+        if (!onServer() && !refusedOnTheFile)
+            QSKIP("The file keeps its records by triggers on changes and deletions; its tables are the user's file.");
+        TestStore store;
+        store.addClearTextUser(u"10000001"_s, u"pw"_s, true);
+        data::Database workstation;
+        QVERIFY_THROWS_EXCEPTION(data::StoreError, workstation.connection().run(statement, {}, statement));
+        QCOMPARE(store.rows(u"select LName from Person"_s), QList<QStringList>({{u"Last"_s}}));
+        workstation.append(sampleVehicle(u"1001"_s));
+        QCOMPARE(store.count(u"Vehicle"_s), 1);
+    }
+
+    void anAppendWhoseAnswerIsLostIsStoredOnce_data()
+    {
+        QTest::addColumn<bool>("stalled");
+        QTest::newRow("connection lost") << false;
+        QTest::newRow("network stalled") << true;
+    }
+
+    // The server stores the job but its answer never reaches the program: the mechanic is told
+    // the outcome is unknown and that pressing again is safe, and the job is stored once. A
+    // stalled network ends the wait within the bound, while the window repaints, shows the wait
+    // cursor and takes no input.
+    void anAppendWhoseAnswerIsLostIsStoredOnce()
+    {
+        QFETCH(bool, stalled);
+        if (!onServer())
+            QSKIP("The file answers every append; a lost answer is the network's.");
+        TestStore store;
+        store.addVehicle(u"1001"_s);
+        Relay relay(store);
+        // The answer comes a second after the job is stored: time enough to lose it.
+        store.rows(u"create function slowly() returns trigger language plpgsql as "
+                   "$$ begin perform pg_sleep(1); return null; end $$"_s);
+        store.rows(u"create trigger AnswerLate after insert on Servicing for each row execute function slowly()"_s);
+        QWidget* window = openFilled(store, actionNamed(u"complete job"_s));
+        click(window, u"cmdStart"_s);
+        MessageWatcher messages;
+        bool cursorShown = false;
+        QTimer::singleShot(700, [&] { stalled ? relay.stall() : relay.kill(); });
+        QTimer::singleShot(600, [&] {
+            cursorShown = QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            QTest::keyClicks(box(window, u"txtLocation"_s), u"typed meanwhile"_s);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        click(window, u"cmdComplete"_s);
+        QVERIFY2(clock.elapsed() < 13000, qPrintable(QString::number(clock.elapsed())));
+        const QString message = messages.takeOnly();
+        QVERIFY2(message.startsWith(u"It is not known whether the maintenance job was saved in "_s)
+                     && message.contains(u"Doing the same again is safe: it is saved only once."_s),
+                 qPrintable(message));
+        QVERIFY(!stalled || message.contains(u"The server sent nothing for 10 seconds"_s));
+        QVERIFY(cursorShown);
+        QCOMPARE(box(window, u"txtLocation"_s)->text(), u"Bay 1"_s);
+        QCOMPARE(label(window, u"lblStopTime"_s)->text(), QString());
+        QTRY_COMPARE(store.count(u"Servicing"_s), 1);
+
+        relay.kill();
+        relay.start();
+        click(window, u"cmdComplete"_s);
+        QCOMPARE(messages.takeOnly(), u"Maintenance Complete."_s);
+        QCOMPARE(store.count(u"Servicing"_s), 1);
+        click(window, u"cmdComplete"_s); // confirmed: pressed again, it is another job
+        QCOMPARE(messages.takeOnly(), u"Maintenance Complete."_s);
+        QCOMPARE(store.count(u"Servicing"_s), 2);
+    }
+
+    void linkFilesAndTheirMessages_data()
+    {
+        QTest::addColumn<QByteArray>("uri");
+        QTest::addColumn<bool>("unverified");
+        QTest::addColumn<QByteArray>("asWorkstation");
+        QTest::newRow("the shop's server, unchecked") << QByteArray("postgresql://admin@db.shop.lan:5432/vantorel?sslmode=require")
+                                                      << true << QByteArray("postgresql:///?dbname=vantorel&host=db.shop.lan&port=5432&sslmode=require&user=ws");
+        QTest::newRow("the shop's server, verified") << QByteArray("postgresql://db.shop.lan/v?sslmode=verify-full&sslrootcert=/etc/shop.crt")
+                                                     << false << QByteArray("postgresql:///?dbname=v&host=db.shop.lan&sslmode=verify-full&sslrootcert=%2Fetc%2Fshop.crt&user=ws");
+        QTest::newRow("two servers, one unchecked") << QByteArray("postgresql://localhost,db2.shop.lan/v") << true
+                                                    << QByteArray("postgresql:///?dbname=v&host=localhost%2Cdb2.shop.lan&user=ws");
+        QTest::newRow("this machine's socket") << QByteArray("postgresql:///v?host=/run/postgresql&user=admin") << false
+                                               << QByteArray("postgresql:///?dbname=v&host=%2Frun%2Fpostgresql&user=ws");
+        QTest::newRow("localhost") << QByteArray("postgresql://localhost/v") << false
+                                   << QByteArray("postgresql:///?dbname=v&host=localhost&user=ws");
+    }
+
+    // The setup tool warns about a link file that trusts any server, and gives the workstations
+    // one naming their own role with every other setting kept.
+    void linkFilesAndTheirMessages()
+    {
+        QFETCH(QByteArray, uri);
+        QFETCH(bool, unverified);
+        QFETCH(QByteArray, asWorkstation);
+        QCOMPARE(data::verifiesNoServer(uri), unverified);
+        QCOMPARE(data::uriAsRole(uri, u"ws"_s), asWorkstation);
+    }
+
+    // A link naming several servers names them all when none answers; a server that asks for a
+    // password nobody stored says where libpq looks for it.
+    void serverRefusalsSayWhatToDo()
+    {
+        if (!onServer())
+            QSKIP("The file has no servers.");
+        TestStore store;
+        MessageWatcher messages;
+        writeAll(store.databasePath(), "postgresql:///store?host=/nonexistent-one,/nonexistent-two\n");
+        QVERIFY(!logIn(u"10000001"_s, u"pw"_s));
+        QVERIFY2(messages.texts.value(0).contains(u"on the servers this computer (/nonexistent-one), this computer "
+                                                  "(/nonexistent-two)"_s),
+                 qPrintable(messages.texts.value(0)));
+        messages.texts.clear();
+
+        const QString hba = store.rows(u"show hba_file"_s)[0][0];
+        QFile rules(hba);
+        QVERIFY(rules.open(QIODevice::ReadOnly));
+        const QByteArray trusting = rules.readAll();
+        rules.close();
+        writeAll(hba, "local all needs_password scram-sha-256\n" + trusting);
+        const auto restore = qScopeGuard([&] {
+            writeAll(hba, trusting);
+            store.rows(u"select pg_reload_conf()"_s);
+        });
+        store.rows(u"do $$ begin if not exists (select from pg_roles where rolname = 'needs_password') then "
+                   "create role needs_password login password 'secret'; end if; end $$"_s);
+        store.rows(u"select pg_reload_conf()"_s);
+        writeAll(store.databasePath(), data::linkFileText(data::uriAsRole(store.serverUri(), u"needs_password"_s)));
+        qputenv("PGPASSFILE", QFile::encodeName(store.folder() + u"/no-such-file"_s));
+        const auto noPasswordFile = qScopeGuard([] { qunsetenv("PGPASSFILE"); });
+        QVERIFY(!logIn(u"10000001"_s, u"pw"_s));
+        QVERIFY2(messages.texts.value(0).contains(u"~/.pgpass, or the file the PGPASSFILE environment variable names"_s)
+                     && messages.texts.value(0).contains(u"chmod 600"_s),
+                 qPrintable(messages.texts.value(0)));
+    }
+
+    // A primary and its streaming standby behind a link naming both (read-write sessions only):
+    // the primary lost in use, the standby promoted, the next job is stored on the new primary,
+    // and every job confirmed before is there once, also when its append is repeated.
+    void failoverKeepsEveryConfirmedJobOnce()
+    {
+        if (!onServer())
+            QSKIP("The file has no standby.");
+        auto primary = std::make_unique<ThrowawayCluster>();
+        const ThrowawayCluster standby(primary.get());
+        QTemporaryDir folder;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        const data::ServerTarget target{primary->uri("postgres")};
+        data::createServerStore(target, {});
+        writeAll(folder.filePath(u"Vantorel.mdb"_s),
+                 u"postgresql:///postgres?host=%1,%2&user=%3&target_session_attrs=read-write\n"_s
+                     .arg(primary->socketFolder(), standby.socketFolder(), target.workstationRole)
+                     .toUtf8());
+        const auto job = [](const char* comments) {
+            return data::Job{u"1001"_s, u"20000001"_s, u"Bay 1"_s, u"1/8/2026"_s, u"8:00:00 AM"_s, u"9:00:00 AM"_s,
+                             QString::fromLatin1(comments)};
+        };
+        const auto jobsOnStandby = [&] {
+            data::PostgresConnection server(standby.uri("postgres"));
+            const auto scan = server.select(u"select count(distinct AppendKey) || '/' || count(*) from Servicing"_s, {}, {});
+            return scan->next() ? scan->text(0) : QString();
+        };
+        data::Database().append(job("before"), u"first"_s);
+        QTRY_COMPARE(jobsOnStandby(), u"1/1"_s);
+
+        primary.reset();
+        QVERIFY_THROWS_EXCEPTION(data::StoreError, data::Database().append(job("during"), u"second"_s));
+        standby.promote();
+        QTRY_VERIFY_WITH_TIMEOUT(withoutError([&] { data::Database().append(job("after"), u"second"_s); }), 15000);
+        data::Database().append(job("before"), u"first"_s); // repeated: it is there already
+        QCOMPARE(jobsOnStandby(), u"2/2"_s);
     }
 };
 

@@ -31,6 +31,9 @@ public:
     // What follows the fields of a new table (the server's identity column). It comes last, so a
     // statement naming no fields fills the table's own fields in their order.
     virtual QString extraColumns() const = 0;
+    // The statements that make the engine itself refuse to change or delete a record of the table
+    // (the file's triggers; on the server, the rights granted do it).
+    virtual QStringList keepRecordsStatements(const QString& table) const = 0;
     // The statements that make a look-up index by the fields, for equality tests only.
     virtual QStringList indexStatements(const QString& name, const QString& table, const QStringList& fields) const = 0;
     // Appends records of `table` in bulk within the transaction this connection has begun.

@@ -3,6 +3,7 @@
 #include "data/LinkFile.h"
 #include "data/PostgresConnection.h"
 #include "data/SqliteConnection.h"
+#include "data/StoreError.h"
 #include "data/StoredValues.h"
 #include "data/Tables.h"
 
@@ -130,30 +131,57 @@ QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
     return jobs;
 }
 
-void Database::append(const Person& person)
+void Database::appendRecord(const TableDescription& table, const QVariantList& values, const QString& identity,
+                            const char* record)
 {
-    m_connection->run(kPersonTable.insertStatement(),
-                      {textValue(person.idNumber), textValue(person.lastName), textValue(person.firstName),
-                       textValue(person.address), textValue(person.telephone),
-                       person.password ? textValue(*person.password) : QVariant(), person.manager ? 1 : 0},
-                      attempt("The new user could not be saved"));
+    const QString failed = QStringLiteral("%1 could not be saved in %2.").arg(QLatin1String(record), m_connection->place());
+    if (identity.isEmpty()) {
+        m_connection->run(table.insertStatement(), values, failed);
+        return;
+    }
+    try {
+        m_connection->run(table.keyedInsertStatement(), QVariantList(values) << identity, failed);
+    } catch (const StoreError& error) {
+        switch (error.kind()) {
+        case StoreError::Kind::AlreadyStored: // by an earlier try whose answer was lost
+            return;
+        case StoreError::Kind::NoAppendKey: // a store made before records carried an identity
+            m_connection->run(table.insertStatement(), values, failed);
+            return;
+        case StoreError::Kind::OutcomeUnknown:
+            throw StoreError(QStringLiteral("It is not known whether %1 was saved in %2: the answer never came. "
+                                            "Doing the same again is safe: it is saved only once.")
+                                 .arg(QString::fromLatin1(record).toLower(), m_connection->place()),
+                             error.storeMessage(), error.kind());
+        case StoreError::Kind::Failed:
+            throw;
+        }
+    }
 }
 
-void Database::append(const Vehicle& vehicle)
+void Database::append(const Person& person, const QString& identity)
+{
+    appendRecord(kPersonTable,
+                 {textValue(person.idNumber), textValue(person.lastName), textValue(person.firstName),
+                  textValue(person.address), textValue(person.telephone),
+                  person.password ? textValue(*person.password) : QVariant(), person.manager ? 1 : 0},
+                 identity, "The new user");
+}
+
+void Database::append(const Vehicle& vehicle, const QString& identity)
 {
     QVariantList values;
     for (const QString& text : fieldTexts(vehicle))
         values << textValue(text);
-    m_connection->run(kVehicleTable.insertStatement(), values, attempt("The vehicle could not be saved"));
+    appendRecord(kVehicleTable, values, identity, "The vehicle");
 }
 
-void Database::append(const Job& job)
+void Database::append(const Job& job, const QString& identity)
 {
-    m_connection->run(kServicingTable.insertStatement(),
-                      {textValue(job.vehicleNumber), textValue(job.mechanicId), textValue(job.location),
-                       textValue(job.date), textValue(job.startTime), textValue(job.stopTime),
-                       textValue(job.comments)},
-                      attempt("The maintenance job could not be saved"));
+    appendRecord(kServicingTable,
+                 {textValue(job.vehicleNumber), textValue(job.mechanicId), textValue(job.location),
+                  textValue(job.date), textValue(job.startTime), textValue(job.stopTime), textValue(job.comments)},
+                 identity, "The maintenance job");
 }
 
 } // namespace vantorel::data

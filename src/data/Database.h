@@ -12,6 +12,8 @@
 
 namespace vantorel::data {
 
+struct TableDescription;
+
 // The store, addressed by its bare name in the working directory: the SQLite database file, or a
 // link file naming the server (see LinkFile.h).
 inline constexpr auto kDatabaseFileName = "Vantorel.mdb";
@@ -40,10 +42,13 @@ public:
     // The jobs of a vehicle, in the store's own order.
     QList<JobKey> jobsOf(const QString& vehicleNumber);
 
-    // Each append stores one whole record or nothing.
-    void append(const Person& person);
-    void append(const Vehicle& vehicle);
-    void append(const Job& job);
+    // Each append stores one whole record or nothing. An append given an identity (a window's
+    // AppendIdentity) stores its record at most once: repeated with the same identity after an
+    // answer that never came, it finds the record stored and is done. A failure whose outcome is
+    // unknown says so, and that doing it again is safe.
+    void append(const Person& person, const QString& identity = {});
+    void append(const Vehicle& vehicle, const QString& identity = {});
+    void append(const Job& job, const QString& identity = {});
 
     // The engine underneath, for the statements of this folder (reports, schema, copying).
     Connection& connection() { return *m_connection; }
@@ -51,6 +56,9 @@ public:
 private:
     // "What failed in Vantorel.mdb." in a user's words, naming where the records are.
     QString attempt(const char* what) const;
+    // `record`: what the messages call it ("the vehicle").
+    void appendRecord(const TableDescription& table, const QVariantList& values, const QString& identity,
+                      const char* record);
 
     std::unique_ptr<Connection> m_connection;
 };

@@ -4,9 +4,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace vantorel::data {
@@ -79,6 +81,52 @@ void refuseJetFile(const QString& path)
                                         "with the command:\n\nvantorel-setup --import")
                              .arg(QFileInfo(path).fileName()),
                          QString());
+}
+
+namespace {
+
+using Options = std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)>;
+
+Options parsed(const QByteArray& uri)
+{
+    return Options(PQconninfoParse(uri.constData(), nullptr), &PQconninfoFree);
+}
+
+QString valueOf(const Options& options, const char* keyword)
+{
+    for (const PQconninfoOption* option = options.get(); option && option->keyword; ++option) {
+        if (qstrcmp(option->keyword, keyword) == 0)
+            return QString::fromUtf8(option->val);
+    }
+    return {};
+}
+
+} // namespace
+
+QByteArray uriAsRole(const QByteArray& uri, const QString& role)
+{
+    QByteArrayList settings;
+    const Options options = parsed(uri);
+    for (const PQconninfoOption* option = options.get(); option && option->keyword; ++option) {
+        // A setting of commas alone (the ports of several hosts, none given) says nothing.
+        const bool says = option->val && QByteArray(option->val).replace(',', "").size() > 0;
+        if (says && qstrcmp(option->keyword, "user") != 0)
+            settings << QByteArray(option->keyword) + '=' + QUrl::toPercentEncoding(QString::fromUtf8(option->val));
+    }
+    settings << "user=" + QUrl::toPercentEncoding(role);
+    return "postgresql:///?" + settings.join('&');
+}
+
+bool verifiesNoServer(const QByteArray& uri)
+{
+    const Options options = parsed(uri);
+    const QStringList hosts = valueOf(options, "host").split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const bool onThisMachine = std::all_of(hosts.begin(), hosts.end(), [](const QString& host) {
+        const QString name = host.trimmed();
+        return name.startsWith(QLatin1Char('/')) || name == QLatin1String("localhost") || name == QLatin1String("127.0.0.1")
+            || name == QLatin1String("::1");
+    });
+    return !onThisMachine && valueOf(options, "sslmode") != QLatin1String("verify-full");
 }
 
 QByteArray linkFileText(const QByteArray& uri)

@@ -26,6 +26,13 @@ bool isJetFile(const QString& path);
 // Refuses (StoreError) a Jet file at `path`, saying which command converts it.
 void refuseJetFile(const QString& path);
 
+// `uri` with the user `role` in place of the one it names, every other setting kept.
+QByteArray uriAsRole(const QByteArray& uri, const QString& role);
+
+// Whether a link file naming `uri` leaves the server unverified: a host other than this machine
+// reached without sslmode=verify-full, so that anyone between could pose as the server.
+bool verifiesNoServer(const QByteArray& uri);
+
 // The text of a link file for `uri`.
 QByteArray linkFileText(const QByteArray& uri);
 

@@ -6,7 +6,9 @@
 
 #include <libpq-fe.h>
 
+#include <cerrno>
 #include <memory>
+#include <poll.h>
 #include <vector>
 
 namespace vantorel::data {
@@ -23,15 +25,88 @@ QString serverText(const char* text)
     return QString::fromUtf8(text).trimmed();
 }
 
-// "the database NAME on the server HOST:PORT", from what libpq resolved (service files and
-// defaults included); never the password.
+// How long an action waits without a byte from the server before it gives the server up.
+constexpr int kSilenceLimitMs = 10000;
+
+// The value of one of the connection's settings as libpq resolved it (service files and defaults
+// included), or empty.
+QString setting(PGconn* conn, const char* keyword)
+{
+    const std::unique_ptr<PQconninfoOption, decltype(&PQconninfoFree)> options(PQconninfo(conn), &PQconninfoFree);
+    for (const PQconninfoOption* option = options.get(); option && option->keyword; ++option) {
+        if (qstrcmp(option->keyword, keyword) == 0)
+            return serverText(option->val);
+    }
+    return {};
+}
+
+QString describeHost(const QString& host, const QString& port)
+{
+    if (host.isEmpty() || host.startsWith(QLatin1Char('/')))
+        return QStringLiteral("this computer (%1)").arg(host.isEmpty() ? QStringLiteral("local socket") : host);
+    return port.isEmpty() ? host : QStringLiteral("%1:%2").arg(host, port);
+}
+
+// "the database NAME on the server HOST:PORT" (or on each of several servers the link names, in
+// their order), from what libpq resolved; never the password.
 QString describePlace(PGconn* conn)
 {
-    const QString host = serverText(PQhost(conn));
-    const QString where = host.isEmpty() || host.startsWith(QLatin1Char('/'))
-        ? QStringLiteral("this computer (%1)").arg(host.isEmpty() ? QStringLiteral("local socket") : host)
-        : QStringLiteral("%1:%2").arg(host, serverText(PQport(conn)));
-    return QStringLiteral("the database %1 on the server %2").arg(serverText(PQdb(conn)), where);
+    const QStringList hosts = setting(conn, "host").split(QLatin1Char(','));
+    const QStringList ports = setting(conn, "port").split(QLatin1Char(','));
+    QStringList servers;
+    for (qsizetype i = 0; i < hosts.size(); ++i)
+        servers << describeHost(hosts.at(i).trimmed(), ports.value(ports.size() == 1 ? 0 : i).trimmed());
+    const QString database = serverText(PQdb(conn));
+    if (servers.size() == 1)
+        return QStringLiteral("the database %1 on the server %2").arg(database, servers.first());
+    return QStringLiteral("the database %1 on the servers %2").arg(database, servers.join(QStringLiteral(", ")));
+}
+
+// What an error result says about an append; an answer that never came leaves its outcome unknown.
+StoreError::Kind kindOf(PGconn* conn, const PGresult* result)
+{
+    if (!result || PQstatus(conn) == CONNECTION_BAD)
+        return StoreError::Kind::OutcomeUnknown;
+    const QByteArray state = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+    const QByteArray about = QByteArray(PQresultErrorField(result, PG_DIAG_CONSTRAINT_NAME))
+        + PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY);
+    const bool aboutKey = about.toLower().contains(QByteArray(kAppendKeyColumn).toLower());
+    if (state == "23505" && aboutKey)
+        return StoreError::Kind::AlreadyStored;
+    if (state == "42703" && aboutKey)
+        return StoreError::Kind::NoAppendKey;
+    return StoreError::Kind::Failed;
+}
+
+// Waits for the answer to what was sent, reading it as it comes; the server's silence past the
+// limit, or a connection lost meanwhile, ends the wait. The last result is kept, an error first.
+Result awaitResult(PGconn* conn, const QString& attempt)
+{
+    Result kept(nullptr, &PQclear);
+    while (true) {
+        while (PQisBusy(conn)) {
+            pollfd ready{PQsocket(conn), POLLIN, 0};
+            const int polled = poll(&ready, 1, kSilenceLimitMs);
+            if (polled < 0 && errno == EINTR)
+                continue;
+            if (polled == 0)
+                throw StoreError(attempt,
+                                 QStringLiteral("The server sent nothing for %1 seconds, so the action was given up.")
+                                     .arg(kSilenceLimitMs / 1000),
+                                 StoreError::Kind::OutcomeUnknown);
+            if (polled < 0 || !PQconsumeInput(conn))
+                throw StoreError(attempt, serverText(PQerrorMessage(conn)), StoreError::Kind::OutcomeUnknown);
+        }
+        Result next(PQgetResult(conn), &PQclear);
+        if (!next)
+            return kept;
+        const ExecStatusType status = PQresultStatus(next.get());
+        // COPY hands over to its own calls at once; an error is kept over what follows it.
+        if (status == PGRES_COPY_IN)
+            return next;
+        if (!kept || PQresultStatus(kept.get()) != PGRES_FATAL_ERROR)
+            kept = std::move(next);
+    }
 }
 
 // The values in the text form the server reads; std::nullopt stands for SQL null.
@@ -86,13 +161,17 @@ Result execute(PGconn* conn, const QString& sql, const QVariantList& values, con
         pointers.push_back(text ? text->constData() : nullptr);
         lengths.push_back(text ? int(text->size()) : 0);
     }
-    Result result(PQexecParams(conn, numbered(sql).constData(), int(values.size()), nullptr, pointers.data(),
-                               lengths.data(), nullptr, 0),
-                  &PQclear);
+    // A statement without values goes as it is, so that it may hold several ("close c; commit").
+    const bool sent = values.isEmpty() ? PQsendQuery(conn, sql.toUtf8().constData())
+                                       : PQsendQueryParams(conn, numbered(sql).constData(), int(values.size()), nullptr,
+                                                           pointers.data(), lengths.data(), nullptr, 0);
+    if (!sent)
+        throw StoreError(attempt, serverText(PQerrorMessage(conn)), kindOf(conn, nullptr));
+    Result result = awaitResult(conn, attempt);
     const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_COPY_IN) {
         const char* reason = result ? PQresultErrorMessage(result.get()) : PQerrorMessage(conn);
-        throw StoreError(attempt, serverText(*reason ? reason : PQerrorMessage(conn)));
+        throw StoreError(attempt, serverText(*reason ? reason : PQerrorMessage(conn)), kindOf(conn, result.get()));
     }
     return result;
 }
@@ -216,8 +295,13 @@ private:
         const bool failed = PQtransactionStatus(m_conn) == PQTRANS_INERROR;
         const QByteArray close = "close " + m_cursor;
         const QByteArray ending = m_ownTransaction ? (failed ? "rollback" : close + "; commit") : (failed ? "" : close);
-        if (!ending.isEmpty())
-            PQclear(PQexec(m_conn, ending.constData()));
+        if (ending.isEmpty())
+            return;
+        try {
+            execute(m_conn, QString::fromLatin1(ending), {}, m_attempt);
+        } catch (const StoreError&) {
+            // The connection failed with the scan; it ends with the action.
+        }
     }
 
     PGconn* m_conn;
@@ -241,13 +325,8 @@ public:
         QStringList names;
         for (const FieldDescription& field : table.fields)
             names << field.sqlName();
-        Result started(PQexec(m_conn, QStringLiteral("copy %1 (%2) from stdin")
-                                          .arg(table.sqlName(), names.join(QStringLiteral(", ")))
-                                          .toUtf8()
-                                          .constData()),
-                       &PQclear);
-        if (!started || PQresultStatus(started.get()) != PGRES_COPY_IN)
-            fail(started.get());
+        execute(m_conn, QStringLiteral("copy %1 (%2) from stdin").arg(table.sqlName(), names.join(QStringLiteral(", "))),
+                {}, m_attempt);
         m_copying = true;
     }
 
@@ -280,7 +359,7 @@ public:
         send();
         m_copying = false;
         if (PQputCopyEnd(m_conn, nullptr) != 1)
-            fail(nullptr);
+            fail();
         if (const QString failure = drainResults(); !failure.isEmpty())
             throw StoreError(m_attempt, failure);
     }
@@ -309,7 +388,7 @@ private:
     void send()
     {
         if (!m_buffer.isEmpty() && PQputCopyData(m_conn, m_buffer.constData(), int(m_buffer.size())) != 1)
-            fail(nullptr);
+            fail();
         m_buffer.clear();
     }
 
@@ -325,10 +404,9 @@ private:
         return failure;
     }
 
-    [[noreturn]] void fail(const PGresult* result) const
+    [[noreturn]] void fail() const
     {
-        const char* reason = result ? PQresultErrorMessage(result) : "";
-        throw StoreError(m_attempt, serverText(*reason ? reason : PQerrorMessage(m_conn)));
+        throw StoreError(m_attempt, serverText(PQerrorMessage(m_conn)), StoreError::Kind::OutcomeUnknown);
     }
 
     PGconn* m_conn;
@@ -342,20 +420,26 @@ private:
 PostgresConnection::PostgresConnection(const QByteArray& uri)
 {
     // Later entries override earlier ones: the link file may set its own timeouts, never the
-    // encoding every text is read and written in. Keepalives find a server that vanished from the
-    // network in the middle of an action within about 25 s, where TCP alone would wait minutes.
+    // encoding every text is read and written in. Data sent and not acknowledged for 10 s, or an
+    // idle connection that answers no keepalive for about 11 s, ends the connection, where TCP
+    // alone would wait minutes; a wait for an answer ends after 10 s without a byte (awaitResult).
     // Every query is read through a cursor and read to its end, so the server is told to plan
     // for all rows, not for the first tenth (its default for cursors, which would walk a whole
     // table in stored order to find one vehicle's jobs).
-    const char* const keywords[] = {"connect_timeout", "keepalives_idle", "keepalives_interval", "keepalives_count",
-                                    "options", "application_name", "dbname", "client_encoding", nullptr};
-    const char* const values[] = {"5", "10", "5", "3",
+    const char* const keywords[] = {"connect_timeout", "tcp_user_timeout", "keepalives_idle", "keepalives_interval",
+                                    "keepalives_count", "options", "application_name", "dbname", "client_encoding",
+                                    nullptr};
+    const char* const values[] = {"5", "10000", "5", "2", "3",
                                   "-c lock_timeout=5000 -c statement_timeout=60000 -c cursor_tuple_fraction=1",
                                   "vantorel", uri.constData(), "UTF8", nullptr};
     m_conn = PQconnectdbParams(keywords, values, 1);
     m_place = describePlace(m_conn);
     if (PQstatus(m_conn) != CONNECTION_OK) {
-        const QString reason = serverText(PQerrorMessage(m_conn));
+        const QString reason = PQconnectionNeedsPassword(m_conn)
+            ? QStringLiteral("The server asks for a password, and libpq found none for this user and server in its "
+                             "password file: ~/.pgpass, or the file the PGPASSFILE environment variable names. The "
+                             "file must be readable by its owner alone (chmod 600), or libpq ignores it.")
+            : serverText(PQerrorMessage(m_conn));
         PQfinish(m_conn);
         throw StoreError(QStringLiteral("Could not connect to %1.").arg(m_place), reason);
     }

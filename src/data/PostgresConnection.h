@@ -29,6 +29,7 @@ public:
     {
         return QStringLiteral(", StoredOrder bigint generated always as identity primary key");
     }
+    QStringList keepRecordsStatements(const QString&) const override { return {}; }
     QStringList indexStatements(const QString& name, const QString& table, const QStringList& fields) const override;
     std::unique_ptr<BulkAppend> appendInBulk(const TableDescription& table, const QString& attempt) override;
     QString beginAlone() const override { return QStringLiteral("begin isolation level repeatable read"); }

@@ -138,14 +138,23 @@ void createTablesWithoutIndexes(Connection& connection, const QString& attempt)
         QStringList fields;
         for (const FieldDescription& field : table->fields)
             fields << field.sqlName() + (field.kind == FieldKind::YesNo ? QStringLiteral(" integer") : QStringLiteral(" text"));
+        fields << QLatin1String(kAppendKeyColumn) + QStringLiteral(" text");
         connection.run(QStringLiteral("create table %1 (%2%3)")
                            .arg(table->sqlName(), fields.join(QStringLiteral(", ")), connection.extraColumns()),
                        {}, attempt);
+        for (const QString& statement : connection.keepRecordsStatements(table->sqlName()))
+            connection.run(statement, {}, attempt);
     }
 }
 
 void createIndexes(Connection& connection, const QString& attempt)
 {
+    // Identities are short and unique: an ordinary B-tree on both engines. Records without one
+    // (brought in by the setup tool) may be many, which a unique index allows.
+    for (const TableDescription* table : kAllTables) {
+        connection.run(QStringLiteral("create unique index %1By%2 on %1 (%2)").arg(table->sqlName(), QLatin1String(kAppendKeyColumn)),
+                       {}, attempt);
+    }
     for (const Index& index : kIndexes) {
         for (const QString& statement : connection.indexStatements(QLatin1String(index.name), index.table.sqlName(), index.fields))
             connection.run(statement, {}, attempt);

@@ -106,7 +106,23 @@ public:
     }
 
 private:
-    [[noreturn]] void fail() const { throw StoreError(m_attempt, QString::fromUtf8(sqlite3_errmsg(m_db))); }
+    [[noreturn]] void fail() const
+    {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(m_db));
+        throw StoreError(m_attempt, reason, kindOf(sqlite3_extended_errcode(m_db), reason));
+    }
+
+    // SQLite answers every statement: an append that failed stored nothing, unless its identity
+    // was stored before.
+    static StoreError::Kind kindOf(int code, const QString& reason)
+    {
+        const bool aboutKey = reason.contains(kAppendKeyColumn);
+        if (code == SQLITE_CONSTRAINT_UNIQUE && aboutKey)
+            return StoreError::Kind::AlreadyStored;
+        if (code == SQLITE_ERROR && aboutKey && reason.contains(QLatin1String("no column")))
+            return StoreError::Kind::NoAppendKey;
+        return StoreError::Kind::Failed;
+    }
 
     sqlite3* m_db;
     QString m_attempt;
@@ -253,6 +269,18 @@ void SqliteConnection::run(const QString& sql, const QVariantList& values, const
 std::unique_ptr<BulkAppend> SqliteConnection::appendInBulk(const TableDescription& table, const QString& attempt)
 {
     return std::make_unique<SqliteBulkAppend>(m_db, table, attempt);
+}
+
+QStringList SqliteConnection::keepRecordsStatements(const QString& table) const
+{
+    QStringList statements;
+    for (const auto& [change, done] : {std::pair{"update", "Updated"}, std::pair{"delete", "Deleted"}}) {
+        statements << QStringLiteral("create trigger %1Never%2 before %3 on %1 begin select raise(abort, "
+                                     "'Vantorel keeps every record as it was stored: none is ever changed or "
+                                     "deleted.'); end")
+                          .arg(table, QLatin1String(done), QLatin1String(change));
+    }
+    return statements;
 }
 
 QStringList SqliteConnection::indexStatements(const QString& name, const QString& table,

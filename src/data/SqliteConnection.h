@@ -20,6 +20,7 @@ public:
     void run(const QString& sql, const QVariantList& values, const QString& attempt) override;
     QString orderColumn() const override { return QStringLiteral("rowid"); }
     QString extraColumns() const override { return {}; }
+    QStringList keepRecordsStatements(const QString& table) const override;
     QStringList indexStatements(const QString& name, const QString& table, const QStringList& fields) const override;
     std::unique_ptr<BulkAppend> appendInBulk(const TableDescription& table, const QString& attempt) override;
     QString beginAlone() const override { return QStringLiteral("begin immediate"); }

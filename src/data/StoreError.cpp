@@ -2,10 +2,11 @@
 
 namespace vantorel::data {
 
-StoreError::StoreError(const QString& attempt, const QString& storeMessage)
+StoreError::StoreError(const QString& attempt, const QString& storeMessage, Kind kind)
     : std::runtime_error((attempt + QLatin1Char(' ') + storeMessage).toStdString())
     , m_attempt(attempt)
     , m_storeMessage(storeMessage.trimmed())
+    , m_kind(kind)
 {
 }
 

@@ -43,6 +43,16 @@ QString TableDescription::insertStatement(int records) const
         .arg(sqlName(), names.join(QStringLiteral(", ")), QStringList(records, record).join(QStringLiteral(", ")));
 }
 
+QString TableDescription::keyedInsertStatement() const
+{
+    QStringList names;
+    for (const FieldDescription& field : fields)
+        names << field.sqlName();
+    names << QLatin1String(kAppendKeyColumn);
+    return QStringLiteral("insert into %1 (%2) values (%3)")
+        .arg(sqlName(), names.join(QStringLiteral(", ")), QStringList(names.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+}
+
 QStringList fieldTexts(const Vehicle& vehicle)
 {
     return {vehicle.vehicleNumber, vehicle.contractNumber, vehicle.license, vehicle.make,

@@ -11,6 +11,11 @@ namespace vantorel::data {
 // log-in compares and no listing ever shows.
 enum class FieldKind { Text, YesNo, Secret };
 
+// The column beside a table's fields that holds each append's identity, unique in the table, so
+// that an append repeated after its outcome was unknown stores the record once. No field of the
+// records: listings, reports and copies leave it out.
+inline constexpr char kAppendKeyColumn[] = "AppendKey";
+
 struct FieldDescription {
     const char* name;
     FieldKind kind = FieldKind::Text;
@@ -35,6 +40,8 @@ struct TableDescription {
     // "insert into T (F1, F2...) values (?, ?...)" for all fields in order, with as many
     // records' worth of placeholders as asked for.
     QString insertStatement(int records = 1) const;
+    // "insert into T (F1, F2..., AppendKey) values (?, ?..., ?)": one record and its identity.
+    QString keyedInsertStatement() const;
 };
 
 inline constexpr FieldDescription kPersonFields[] = {

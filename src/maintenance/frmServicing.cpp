@@ -137,15 +137,19 @@ void frmServicing::cmdComplete_Click()
 {
     if (!jobReadyToComplete())
         return;
-    const QString earlierStopTime = lblStopTime->text();
-    lblStopTime->setText(longTimeText(QTime::currentTime()));
-    const data::Job job { txtVehicleNumber->text(), m_mechanicId, txtLocation->text(), lblDate->text(),
-        lblStartTime->text(), lblStopTime->text(), txtComments->text() };
-    if (!withStore(this, [&] { data::Database().append(job); })) {
+    const QStringList entries { txtVehicleNumber->text(), txtLocation->text(), lblDate->text(), lblStartTime->text(),
+        txtComments->text() };
+    // Pressed again for a job the store has not confirmed, it is the same job: the same stop time.
+    const QString stopTime = m_identity.isUnconfirmed(entries) ? m_unconfirmedStopTime : longTimeText(QTime::currentTime());
+    const QString identity = m_identity.forEntries(entries);
+    const data::Job job { entries[0], m_mechanicId, entries[1], entries[2], entries[3], stopTime, entries[4] };
+    if (!withStore(this, [&] { data::Database().append(job, identity); })) {
         // A job that was not stored must not look completed.
-        lblStopTime->setText(earlierStopTime);
+        m_unconfirmedStopTime = stopTime;
         return;
     }
+    m_identity.confirmed();
+    lblStopTime->setText(stopTime);
     showMessage(this, tr("Maintenance Complete."));
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/AppendIdentity.h"
 #include "common/RequiredEntries.h"
 #include "maintenance/VehicleLabels.h"
 
@@ -36,6 +37,9 @@ private:
 
     const QString m_mechanicId;
     RequiredEntries m_vehicleNumber;
+    AppendIdentity m_identity;
+    // The stop time of a job whose append the store has not confirmed, sent again with it.
+    QString m_unconfirmedStopTime;
     VehicleLabels m_vehicle;
     QLineEdit* txtVehicleNumber;
     QLineEdit* txtComments;

@@ -56,14 +56,17 @@ void frmAddUser::cmdSumbit_Click()
 {
     if (!m_entries.allFilled(this))
         return;
+    const QStringList entries { txtIDNumber->text(), txtLName->text(), txtFName->text(), txtAddress->text(),
+        txtTelephone->text(), txtPassword->text(), chkManager->isChecked() ? QStringLiteral("1") : QStringLiteral("0") };
+    const QString identity = m_identity.forEntries(entries);
     const bool saved = withStore(this, [&] {
-        const data::Person person { txtIDNumber->text(), txtLName->text(), txtFName->text(),
-            txtAddress->text(), txtTelephone->text(), data::hashPassword(txtPassword->text()),
-            chkManager->isChecked() };
-        data::Database().append(person);
+        const data::Person person { entries[0], entries[1], entries[2], entries[3], entries[4],
+            data::hashPassword(entries[5]), entries[6] == QLatin1String("1") };
+        data::Database().append(person, identity);
     });
     if (!saved)
         return;
+    m_identity.confirmed();
     showMessage(this, tr("New User Added Successfully."));
     cmdClear_Click();
 }

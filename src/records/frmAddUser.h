@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/AppendIdentity.h"
 #include "common/RequiredEntries.h"
 
 #include <QWidget>
@@ -24,6 +25,7 @@ private slots:
 
 private:
     RequiredEntries m_entries;
+    AppendIdentity m_identity;
     QLineEdit* txtIDNumber;
     QLineEdit* txtLName;
     QLineEdit* txtFName;

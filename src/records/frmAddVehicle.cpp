@@ -5,6 +5,7 @@
 #include "common/StoreAction.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
+#include "data/Tables.h"
 
 #include <QGridLayout>
 #include <QLineEdit>
@@ -58,8 +59,10 @@ void frmAddVehicle::cmdSubmit_Click()
     const data::Vehicle vehicle { txtVehicleNumber->text(), txtContractNumber->text(),
         txtLicensePlate->text(), txtMake->text(), txtModel->text(), txtColor->text(), txtYear->text(),
         txtDatePurchased->text() };
-    if (!withStore(this, [&] { data::Database().append(vehicle); }))
+    const QString identity = m_identity.forEntries(data::fieldTexts(vehicle));
+    if (!withStore(this, [&] { data::Database().append(vehicle, identity); }))
         return;
+    m_identity.confirmed();
     showMessage(this, tr("Vehicle Added Successfully."));
     cmdClear_Click();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/AppendIdentity.h"
 #include "common/RequiredEntries.h"
 
 #include <QWidget>
@@ -23,6 +24,7 @@ private slots:
 
 private:
     RequiredEntries m_entries;
+    AppendIdentity m_identity;
     QLineEdit* txtVehicleNumber;
     QLineEdit* txtContractNumber;
     QLineEdit* txtLicensePlate;

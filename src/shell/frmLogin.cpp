@@ -66,7 +66,8 @@ frmLogin::frmLogin(QWidget* parent)
 void frmLogin::cmdSubmit_Click()
 {
     std::optional<data::Person> person;
-    if (!withStore(this, [&] { person = data::Database().firstPerson(txtEmpID->text()); }))
+    const QString id = txtEmpID->text();
+    if (!withStore(this, [&] { person = data::Database().firstPerson(id); }))
         return;
     if (!person) {
         data::spendVerificationTime(txtPassword->text());

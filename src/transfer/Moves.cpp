@@ -21,13 +21,16 @@ namespace {
 
 // A new store's tables, the records and then the indexes (records go in faster before them), all
 // in one transaction that commits only when the copy compared equal.
-TransferSummary fillNewStore(data::Connection& store, RecordSource& source, Progress& progress)
+TransferSummary fillNewStore(data::Connection& store, RecordSource& source, Progress& progress,
+                             const std::function<void(const QString& attempt)>& grant = {})
 {
     const QString attempt = QStringLiteral("Could not create the tables in %1.").arg(store.place());
     store.run(QStringLiteral("begin"), {}, attempt);
     data::createTablesWithoutIndexes(store, attempt);
     TransferSummary summary = transferRecords(source, store, progress);
     data::createIndexes(store, attempt);
+    if (grant)
+        grant(attempt);
     store.run(QStringLiteral("commit"), {}, attempt);
     return summary;
 }
@@ -47,10 +50,12 @@ TransferSummary buildFile(const QString& path, RecordSource& source, Progress& p
     return summary;
 }
 
-TransferSummary fillServer(const QByteArray& uri, RecordSource& source, Progress& progress)
+TransferSummary fillServer(const data::ServerTarget& target, RecordSource& source, Progress& progress)
 {
-    const auto server = data::connectEmptyServer(uri);
-    return fillNewStore(*server, source, progress);
+    const auto server = data::connectEmptyServer(target.uri);
+    return fillNewStore(*server, source, progress, [&](const QString& attempt) {
+        data::grantWorkstation(*server, target.workstationRole, attempt);
+    });
 }
 
 bool isSameFile(const QString& one, const QString& other)
@@ -70,7 +75,7 @@ void refuseNonJet(const QString& jetPath, bool inPlace)
 
 } // namespace
 
-TransferSummary importJetFile(const QString& jetPath, const QString& path, const std::optional<QByteArray>& server,
+TransferSummary importJetFile(const QString& jetPath, const QString& path, const std::optional<data::ServerTarget>& server,
                               Progress& progress)
 {
     const bool inPlace = QFileInfo::exists(path) && isSameFile(jetPath, path);
@@ -79,14 +84,14 @@ TransferSummary importJetFile(const QString& jetPath, const QString& path, const
     // Refused before the records are read in vain.
     data::refuseExisting(inPlace ? kept : path, Existing::Refuse);
     if (server)
-        data::checkLinkTarget(*server);
+        data::checkLinkTarget(server->uri);
     JetSource source(jetPath);
     if (server) {
         TransferSummary summary = fillServer(*server, source, progress);
         if (inPlace)
-            data::replaceWithLinkFile(path, kept, *server);
+            data::replaceWithLinkFile(path, kept, server->workstationUri());
         else
-            data::writeLinkFile(path, *server);
+            data::writeLinkFile(path, server->workstationUri());
         return summary;
     }
     return buildFile(path, source, progress, [&](const QString& built) {
@@ -110,7 +115,7 @@ TransferSummary importCsvFile(const data::TableDescription& table, const QString
     return summary;
 }
 
-TransferSummary copyToServer(const QString& path, const QByteArray& uri, Progress& progress)
+TransferSummary copyToServer(const QString& path, const data::ServerTarget& server, Progress& progress)
 {
     const QString kept = path + QStringLiteral(".before-server");
     if (data::linkTarget(path))
@@ -120,8 +125,8 @@ TransferSummary copyToServer(const QString& path, const QByteArray& uri, Progres
     // One read transaction: the copy sees the file as it was at one moment, while others go on.
     file.connection().run(QStringLiteral("begin"), {}, QStringLiteral("Could not read %1.").arg(path));
     StoreSource source(file.connection());
-    TransferSummary summary = fillServer(uri, source, progress);
-    data::replaceWithLinkFile(path, kept, uri);
+    TransferSummary summary = fillServer(server, source, progress);
+    data::replaceWithLinkFile(path, kept, server.workstationUri());
     return summary;
 }
 

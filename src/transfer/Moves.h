@@ -1,5 +1,6 @@
 #pragma once
 
+#include "data/ServerStore.h"
 #include "transfer/Transfer.h"
 
 #include <QByteArray>
@@ -23,7 +24,7 @@ class Progress;
 // or the empty server database `server` names with a link file at `path`. When `jetPath` is
 // `path` itself, the Jet file is kept as path + ".before-import" (never replacing anything) and
 // the new store takes its name in one rename; otherwise nothing may be at `path`.
-TransferSummary importJetFile(const QString& jetPath, const QString& path, const std::optional<QByteArray>& server,
+TransferSummary importJetFile(const QString& jetPath, const QString& path, const std::optional<data::ServerTarget>& server,
                               Progress& progress);
 
 // Appends the records of the CSV file `csvPath` to `table` in the store at `path`, in one
@@ -31,8 +32,9 @@ TransferSummary importJetFile(const QString& jetPath, const QString& path, const
 TransferSummary importCsvFile(const data::TableDescription& table, const QString& csvPath, const QString& path,
                               Progress& progress);
 
-// Copies every record of the SQLite file at `path` to the empty server database `uri` names, then
-// keeps the file as path + ".before-server" and puts a link file naming the server in its place.
-TransferSummary copyToServer(const QString& path, const QByteArray& uri, Progress& progress);
+// Copies every record of the SQLite file at `path` to the empty server database, then keeps the
+// file as path + ".before-server" and puts a link file naming the server in its place. On the
+// server the tables are the connected role's and the workstations' role may read and add records.
+TransferSummary copyToServer(const QString& path, const data::ServerTarget& server, Progress& progress);
 
 } // namespace vantorel::transfer

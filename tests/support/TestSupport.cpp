@@ -3,6 +3,7 @@
 #include "common/MessageBox.h"
 #include "data/Database.h"
 #include "data/Schema.h"
+#include "data/Tables.h"
 #include "data/StoreError.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
@@ -80,8 +81,10 @@ TestStore::TestStore(Contents contents)
     onCluster(QStringLiteral("create database ") + QString::fromLatin1(m_serverDatabase));
     if (contents == Contents::Nothing)
         return;
-    data::createServerStore(serverUri(), {});
-    data::writeLinkFile(databasePath(), serverUri());
+    // As a shop runs it: the tables the administrator's, the program a workstation.
+    const data::ServerTarget target{serverUri()};
+    data::createServerStore(target, {});
+    data::writeLinkFile(databasePath(), target.workstationUri());
 }
 
 TestStore::~TestStore()
@@ -128,18 +131,25 @@ QList<QStringList> TestStore::rows(const QString& sql, const QVariantList& value
 {
     QList<QStringList> result;
     try {
-        data::Database store(databasePath());
+        // On the server as its administrator, who may do what the test needs and a workstation may not.
+        data::Database store = onServer() ? data::Database(std::make_unique<data::PostgresConnection>(serverUri()))
+                                          : data::Database(databasePath());
         const auto scan = store.connection().select(sql, values, sql);
-        // The server's identity column keeps the order of the records; it is no field of theirs.
-        int storedOrder = -1;
-        try {
-            storedOrder = scan->field(QString(), store.connection().orderColumn());
-        } catch (const data::StoreError&) {
-        }
+        // The server's identity column keeps the order of the records and the append identity
+        // tells one append from another; neither is a field of theirs.
+        const auto position = [&scan](const QString& column) {
+            try {
+                return scan->field(QString(), column);
+            } catch (const data::StoreError&) {
+                return -1;
+            }
+        };
+        const int storedOrder = position(store.connection().orderColumn());
+        const int appendKey = position(QLatin1String(data::kAppendKeyColumn));
         while (scan->next()) {
             QStringList row;
             for (int i = 0; i < scan->fieldCount(); ++i) {
-                if (i != storedOrder)
+                if (i != storedOrder && i != appendKey)
                     row << (scan->isNull(i) ? QStringLiteral("<NULL>") : scan->text(i));
             }
             result << row;

@@ -52,18 +52,38 @@ void runAsServerUser(const char* program, const QStringList& arguments)
         qFatal("%s failed: %s", program, process.readAll().constData());
 }
 
+// The folder of a new cluster, handed to the user the server runs as.
+QString clusterFolderFor(QTemporaryDir& folder)
+{
+    if (const passwd* user = serverUser()) {
+        if (chown(QFile::encodeName(folder.path()).constData(), user->pw_uid, user->pw_gid) != 0)
+            qFatal("cannot hand %s to the postgres user", qPrintable(folder.path()));
+    }
+    return folder.filePath(QStringLiteral("data"));
+}
+
 } // namespace
 
 ThrowawayCluster::ThrowawayCluster()
     : m_folder(QDir::tempPath() + QStringLiteral("/vantorel-cluster-XXXXXX"))
 {
-    if (const passwd* user = serverUser()) {
-        if (chown(QFile::encodeName(m_folder.path()).constData(), user->pw_uid, user->pw_gid) != 0)
-            qFatal("cannot hand %s to the postgres user", qPrintable(m_folder.path()));
-    }
     runAsServerUser("initdb", QStringLiteral("-D %1 -U postgres --auth=trust --no-sync --encoding=UTF8 --locale=C")
-                                  .arg(m_folder.filePath(QStringLiteral("data")))
+                                  .arg(clusterFolderFor(m_folder))
                                   .split(u' '));
+    start();
+}
+
+ThrowawayCluster::ThrowawayCluster(const ThrowawayCluster* primary)
+    : m_folder(QDir::tempPath() + QStringLiteral("/vantorel-standby-XXXXXX"))
+{
+    runAsServerUser("pg_basebackup", QStringLiteral("-h %1 -U postgres -D %2 -R -X stream --no-sync")
+                                         .arg(primary->socketFolder(), clusterFolderFor(m_folder))
+                                         .split(u' '));
+    start();
+}
+
+void ThrowawayCluster::start()
+{
     m_server.setChildProcessModifier([] {
         becomeServerUser();
         // After the change of user, which clears it: the server stops when the test ends anyhow.
@@ -82,6 +102,13 @@ ThrowawayCluster::ThrowawayCluster()
         if (deadline.hasExpired() || m_server.state() == QProcess::NotRunning)
             qFatal("the throwaway PostgreSQL server did not start; see %s", qPrintable(logPath()));
     }
+}
+
+void ThrowawayCluster::promote() const
+{
+    PGconn* conn = PQconnectdb(uri("postgres").constData());
+    PQclear(PQexec(conn, "select pg_promote(true, 30)"));
+    PQfinish(conn);
 }
 
 // At once, as a crash would: nothing here needs to survive.

@@ -14,14 +14,21 @@ namespace vantorel::test {
 class ThrowawayCluster {
 public:
     ThrowawayCluster();
+    // A streaming standby of `primary`, made from a base backup of it.
+    explicit ThrowawayCluster(const ThrowawayCluster* primary);
     ~ThrowawayCluster();
     ThrowawayCluster(const ThrowawayCluster&) = delete;
     ThrowawayCluster& operator=(const ThrowawayCluster&) = delete;
 
     // A connection URI for `database` on this cluster, as the superuser.
     QByteArray uri(const QByteArray& database) const;
+    // Where the server's socket is, the one way in.
+    QString socketFolder() const { return m_folder.path(); }
+    // Makes a standby the primary, as an administrator does after the primary is lost.
+    void promote() const;
 
 private:
+    void start();
     QString logPath() const;
     QTemporaryDir m_folder;
     QProcess m_server;

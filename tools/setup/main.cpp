@@ -209,6 +209,11 @@ struct Options {
                                              "URI names, keep the file as Vantorel.mdb.before-server and put a "
                                              "link file in its place."),
                               QStringLiteral("uri")};
+    QCommandLineOption workstationRole{
+        QStringLiteral("workstation-role"),
+        QStringLiteral("With --server, --copy-to or --import --server: the role the workstations connect as, made "
+                       "when missing and granted only reading and adding records (default vantorel_workstation)."),
+        QStringLiteral("name"), QString::fromLatin1(vantorel::data::kDefaultWorkstationRole)};
     QCommandLineOption import{QStringLiteral("import"),
                               QStringLiteral("Convert the earlier program's Vantorel.mdb (a Jet file) in this folder, "
                                              "keeping it as Vantorel.mdb.before-import; or, given OLD.mdb, make this "
@@ -242,7 +247,7 @@ void parseImport(const QCommandLineParser& parser, const Options& options)
                                          "--import-csv Vehicle fleet.csv"), true};
         return;
     }
-    const int allowed = parser.isSet(options.server) ? 2 : 1;
+    const int allowed = parser.isSet(options.server) ? (parser.isSet(options.workstationRole) ? 3 : 2) : 1;
     if (parser.optionNames().size() > allowed || words.size() > 1)
         throw Refusal{QStringLiteral("--import takes at most one Jet file, and goes alone or with --server."), true};
 }
@@ -260,7 +265,7 @@ void parse(QCommandLineParser& parser, const Options& options)
     parser.addHelpOption();
     parser.addOptions({options.managerId, options.passwordStdin, options.lastName, options.firstName,
                        options.demo, options.force, options.server, options.copyTo, options.backup, options.restore,
-                       options.check, options.import, options.importCsv});
+                       options.check, options.import, options.importCsv, options.workstationRole});
     parser.addPositionalArgument(QStringLiteral("OLD.mdb | FILE"),
                                  QStringLiteral("The Jet file for --import, or the CSV file for --import-csv."),
                                  QStringLiteral("[OLD.mdb | FILE]"));
@@ -275,8 +280,9 @@ void parse(QCommandLineParser& parser, const Options& options)
     if (parser.isSet(QStringLiteral("help")))
         return;
     if (parser.isSet(options.copyTo)) {
-        if (parser.optionNames().size() > 1)
-            throw Refusal{QStringLiteral("--copy-to goes alone: the records come from Vantorel.mdb."), true};
+        if (parser.optionNames().size() > (parser.isSet(options.workstationRole) ? 2 : 1))
+            throw Refusal{QStringLiteral("--copy-to goes alone (or with --workstation-role): the records come from "
+                                         "Vantorel.mdb."), true};
         return;
     }
     if (caresForExistingFile(parser, options)) {
@@ -292,6 +298,26 @@ void parse(QCommandLineParser& parser, const Options& options)
         throw Refusal{QStringLiteral("--password-stdin, --last-name and --first-name go with --manager-id."), true};
     if (!wantsManager && !parser.isSet(options.demo))
         throw Refusal{QStringLiteral("nobody could log in: give --manager-id, or --demo."), true};
+}
+
+vantorel::data::ServerTarget serverTarget(const QCommandLineParser& parser, const Options& options,
+                                          const QCommandLineOption& uri)
+{
+    return {parser.value(uri).toUtf8(), parser.value(options.workstationRole)};
+}
+
+// What the administrator does next for the workstations, and a warning when their link files
+// would trust any server that answers.
+void tellAboutWorkstations(const vantorel::data::ServerTarget& target)
+{
+    QTextStream out(stdout);
+    out << "Workstations connect as the role " << target.workstationRole
+        << ", which may read and add records and nothing else. Give it a password (psql -c '\\password "
+        << target.workstationRole << "'), and put it in each workstation's ~/.pgpass.\n";
+    if (vantorel::data::verifiesNoServer(target.uri))
+        QTextStream(stderr) << "vantorel-setup: warning: the link file does not verify the server: add "
+                               "sslmode=verify-full and sslrootcert=FILE (the shop's certificate) to the URI, or "
+                               "anyone on the network between could pose as the server.\n";
 }
 
 // The tables a CSV file can fill, by name as the setup tool's user types it.
@@ -314,17 +340,21 @@ int moveRecords(const QCommandLineParser& parser, const Options& options)
     QString done;
     vantorel::transfer::TransferSummary summary;
     if (parser.isSet(options.copyTo)) {
-        summary = vantorel::transfer::copyToServer(file, parser.value(options.copyTo).toUtf8(), progress);
+        const vantorel::data::ServerTarget target = serverTarget(parser, options, options.copyTo);
+        summary = vantorel::transfer::copyToServer(file, target, progress);
         done = QStringLiteral("The old file is kept as %1.before-server; %1 now names the server.").arg(file);
+        tellAboutWorkstations(target);
     } else if (parser.isSet(options.importCsv)) {
         summary = vantorel::transfer::importCsvFile(tableNamed(parser.value(options.importCsv)), argumentOf(parser),
                                                     file, progress);
         done = QStringLiteral("The records were added to %1.").arg(file);
     } else {
         const QString jet = argumentOf(parser).isEmpty() ? file : argumentOf(parser);
-        const auto server = parser.isSet(options.server) ? std::optional(parser.value(options.server).toUtf8())
+        const auto server = parser.isSet(options.server) ? std::optional(serverTarget(parser, options, options.server))
                                                           : std::nullopt;
         summary = vantorel::transfer::importJetFile(jet, file, server, progress);
+        if (server)
+            tellAboutWorkstations(*server);
         done = jet == file ? QStringLiteral("The earlier program's file is kept as %1.before-import; %1 is now "
                                             "Vantorel's.").arg(file)
                            : QStringLiteral("Made %1 from %2.").arg(file, jet);
@@ -367,8 +397,10 @@ int run(const QCommandLineParser& parser, const Options& options)
             addDemoFleet(db);
     };
     if (parser.isSet(options.server)) {
-        vantorel::data::createServerStore(server, fill);
-        vantorel::data::writeLinkFile(file, server, existing);
+        const vantorel::data::ServerTarget target = serverTarget(parser, options, options.server);
+        vantorel::data::createServerStore(target, fill);
+        vantorel::data::writeLinkFile(file, target.workstationUri(), existing);
+        tellAboutWorkstations(target);
     } else {
         vantorel::data::createDatabaseFile(file, fill, existing);
     }
