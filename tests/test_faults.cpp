@@ -665,6 +665,7 @@ private slots:
         click(window, u"cmdComplete"_s);
         QCOMPARE(messages.takeOnly(), u"Maintenance Complete."_s);
         QCOMPARE(store.count(u"Servicing"_s), 1);
+        QCOMPARE(store.rows(u"select StopTime from Servicing"_s), QList<QStringList>({{label(window, u"lblStopTime"_s)->text()}}));
         click(window, u"cmdComplete"_s); // confirmed: pressed again, it is another job
         QCOMPARE(messages.takeOnly(), u"Maintenance Complete."_s);
         QCOMPARE(store.count(u"Servicing"_s), 2);
