@@ -32,6 +32,8 @@
 #include <string_view>
 #include <sys/resource.h>
 #include <thread>
+#include <tuple>
+#include <unistd.h>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -773,6 +775,60 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(withoutError([&] { data::Database().append(job("after"), u"second"_s); }), 15000);
         data::Database().append(job("before"), u"first"_s); // repeated: it is there already
         QCOMPARE(jobsOnStandby(), u"2/2"_s);
+    }
+
+    // TLS as a shop runs it: the server's certificate signed by the shop's own, checked with
+    // sslmode=verify-full; a link under a name the certificate does not carry, or trusting another
+    // certificate, is refused with one message naming the server and saying why.
+    void verifiedTlsAndItsRefusals()
+    {
+        if (!onServer())
+            QSKIP("The file has no server to verify.");
+        QTemporaryDir keys;
+        const auto openssl = [&](const QString& arguments) {
+            QProcess tool;
+            tool.setWorkingDirectory(keys.path());
+            tool.start(u"openssl"_s, QProcess::splitCommand(arguments));
+            QVERIFY2(tool.waitForFinished(60000) && tool.exitCode() == 0, tool.readAllStandardError().constData());
+        };
+        for (const char* ca : {"shop", "other"})
+            openssl(u"req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=%1 -keyout %1.key -out %1.crt"_s.arg(QLatin1String(ca)));
+        openssl(u"req -newkey rsa:2048 -nodes -subj /CN=localhost -keyout server.key -out server.csr"_s);
+        writeAll(keys.filePath(u"names.txt"_s), "subjectAltName=DNS:localhost\n");
+        openssl(u"x509 -req -in server.csr -CA shop.crt -CAkey shop.key -CAcreateserial -days 2 -extfile names.txt "
+                "-out server.crt"_s);
+        QFile::setPermissions(keys.filePath(u"server.key"_s), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (geteuid() == 0) // the server runs as postgres and must own its key
+            QVERIFY(QProcess::execute(u"chown"_s, {u"-R"_s, u"postgres"_s, keys.path()}) == 0);
+        const int port = 20000 + int(QRandomGenerator::global()->bounded(20000));
+        ThrowawayCluster tls({u"-c"_s, u"listen_addresses=127.0.0.1"_s, u"-c"_s, u"port=%1"_s.arg(port), u"-c"_s,
+                              u"ssl=on"_s, u"-c"_s, u"ssl_cert_file=%1"_s.arg(keys.filePath(u"server.crt"_s)), u"-c"_s,
+                              u"ssl_key_file=%1"_s.arg(keys.filePath(u"server.key"_s))});
+        QTemporaryDir folder;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(folder.path());
+        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        const QString link = u"postgresql://%1:%2/postgres?sslmode=verify-full&sslrootcert=%3"_s;
+        const data::ServerTarget target{link.arg(u"localhost"_s).arg(port).arg(keys.filePath(u"shop.crt"_s)).toUtf8()
+                                        + "&user=postgres"};
+        data::createServerStore(target, {});
+        writeAll(folder.filePath(u"Vantorel.mdb"_s), data::linkFileText(target.workstationUri()));
+        data::Database().append(sampleVehicle(u"1001"_s), u"tls"_s);
+        QVERIFY(data::Database().firstVehicle(u"1001"_s));
+
+        for (const auto& [host, ca, reason] : {std::tuple{"127.0.0.1", "shop", "does not match host name"},
+                                               std::tuple{"localhost", "other", "certificate verify failed"}}) {
+            writeAll(folder.filePath(u"Vantorel.mdb"_s),
+                     data::linkFileText(data::uriAsRole(
+                         link.arg(QLatin1String(host)).arg(port).arg(keys.filePath(QLatin1String(ca) + u".crt"_s)).toUtf8(),
+                         target.workstationRole)));
+            MessageWatcher messages;
+            QVERIFY(!logIn(u"10000001"_s, u"pw"_s));
+            const QString message = messages.takeOnly();
+            QVERIFY2(message.startsWith(u"Could not connect to the database postgres on the server %1:%2."_s.arg(QLatin1String(host)).arg(port))
+                         && message.contains(QLatin1String(reason)),
+                     qPrintable(message));
+        }
     }
 };
 

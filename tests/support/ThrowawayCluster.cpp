@@ -64,9 +64,14 @@ QString clusterFolderFor(QTemporaryDir& folder)
 
 } // namespace
 
-ThrowawayCluster::ThrowawayCluster()
+ThrowawayCluster::ThrowawayCluster(const QStringList& settings)
     : m_folder(QDir::tempPath() + QStringLiteral("/vantorel-cluster-XXXXXX"))
+    , m_settings(settings)
 {
+    for (const QString& setting : settings) {
+        if (setting.startsWith(u"port="))
+            m_port = setting.mid(5).toInt();
+    }
     runAsServerUser("initdb", QStringLiteral("-D %1 -U postgres --auth=trust --no-sync --encoding=UTF8 --locale=C")
                                   .arg(clusterFolderFor(m_folder))
                                   .split(u' '));
@@ -95,8 +100,9 @@ void ThrowawayCluster::start()
     m_server.start(serverProgram("postgres"),
                    QStringLiteral("-D %1 -k %2 -c listen_addresses= -c fsync=off -c full_page_writes=off "
                                   "-c max_connections=80")
-                       .arg(m_folder.filePath(QStringLiteral("data")), m_folder.path())
-                       .split(u' '));
+                           .arg(m_folder.filePath(QStringLiteral("data")), m_folder.path())
+                           .split(u' ')
+                       + m_settings);
     const QByteArray probe = uri("postgres");
     for (QDeadlineTimer deadline(30000); PQping(probe.constData()) != PQPING_OK; QThread::msleep(20)) {
         if (deadline.hasExpired() || m_server.state() == QProcess::NotRunning)
@@ -127,7 +133,8 @@ QString ThrowawayCluster::logPath() const
 
 QByteArray ThrowawayCluster::uri(const QByteArray& database) const
 {
-    return "postgresql:///" + database + "?host=" + QFile::encodeName(m_folder.path()) + "&user=postgres";
+    return "postgresql:///" + database + "?host=" + QFile::encodeName(m_folder.path()) + "&port="
+        + QByteArray::number(m_port) + "&user=postgres";
 }
 
 } // namespace vantorel::test

@@ -13,7 +13,8 @@ namespace vantorel::test {
 // the folder.
 class ThrowawayCluster {
 public:
-    ThrowawayCluster();
+    // `settings` go to the server after the test's own ("-c name=value" each), and win over them.
+    explicit ThrowawayCluster(const QStringList& settings = {});
     // A streaming standby of `primary`, made from a base backup of it.
     explicit ThrowawayCluster(const ThrowawayCluster* primary);
     ~ThrowawayCluster();
@@ -32,6 +33,8 @@ private:
     QString logPath() const;
     QTemporaryDir m_folder;
     QProcess m_server;
+    QStringList m_settings;
+    int m_port = 5432;
 };
 
 } // namespace vantorel::test
