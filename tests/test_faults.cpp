@@ -761,10 +761,15 @@ private slots:
             return data::Job{u"1001"_s, u"20000001"_s, u"Bay 1"_s, u"1/8/2026"_s, u"8:00:00 AM"_s, u"9:00:00 AM"_s,
                              QString::fromLatin1(comments)};
         };
+        // "identities/jobs" as the standby has replayed them so far (its tables may not be there yet).
         const auto jobsOnStandby = [&] {
-            data::PostgresConnection server(standby.uri("postgres"));
-            const auto scan = server.select(u"select count(distinct AppendKey) || '/' || count(*) from Servicing"_s, {}, {});
-            return scan->next() ? scan->text(0) : QString();
+            QString counts;
+            withoutError([&] {
+                data::PostgresConnection server(standby.uri("postgres"));
+                const auto scan = server.select(u"select count(distinct AppendKey) || '/' || count(*) from Servicing"_s, {}, {});
+                counts = scan->next() ? scan->text(0) : QString();
+            });
+            return counts;
         };
         data::Database().append(job("before"), u"first"_s);
         QTRY_COMPARE(jobsOnStandby(), u"1/1"_s);
