@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QPointer>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -309,6 +310,68 @@ private:
 QStringList namesIn(const QString& folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// What stands at Vantorel.mdb when a setup command meets it, made in the store's folder.
+using Entry = std::function<void(TestStore&)>;
+
+// Overwrites part of a leaf page of the vehicle index: the file opens and reads, and only SQLite's
+// own check finds the damage.
+void damageAnIndex(TestStore& store)
+{
+    store.rows(u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) insert into "
+               "Vehicle (VNumber) select 'V' || i from n"_s);
+    QFile file(store.databasePath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QByteArray bytes = file.readAll();
+    constexpr qsizetype kPage = 4096;
+    for (qsizetype page = bytes.size() / kPage - 1; page > 0; --page) {
+        if (bytes.at(page * kPage) == 0x0a) { // an index leaf
+            bytes.replace(page * kPage + kPage - 200, 100, QByteArray(100, 'A'));
+            break;
+        }
+    }
+    file.seek(0);
+    file.write(bytes);
+}
+
+QMap<QString, Entry> setupEntries()
+{
+    const auto replaceWith = [](const std::function<void(const QString& path)>& make) {
+        return [make](TestStore& store) {
+            QFile::remove(store.databasePath());
+            make(store.databasePath());
+        };
+    };
+    return {
+        {u"sound"_s, [](TestStore& store) { store.addVehicle(u"1001"_s); }},
+        {u"damaged but readable"_s, damageAnIndex},
+        {u"foreign"_s, replaceWith([](const QString& path) {
+             QCOMPARE(QProcess::execute(u"sqlite3"_s, {path, u"create table Other (Note text)"_s}), 0);
+         })},
+        {u"a link to a sound file"_s, [](TestStore& store) {
+             QFile::rename(store.databasePath(), store.folder() + u"/real.mdb"_s);
+             QFile::link(u"real.mdb"_s, store.databasePath());
+         }},
+        {u"a dangling link"_s, replaceWith([](const QString& path) { QFile::link(u"nowhere.mdb"_s, path); })},
+        {u"a folder"_s, replaceWith([](const QString& path) { QDir().mkdir(path); })},
+        {u"a link file"_s, replaceWith([](const QString& path) { writeAll(path, "postgresql:///shop?host=/nonexistent\n"); })},
+        {u"a Jet file"_s, replaceWith([](const QString& path) {
+             writeAll(path, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\0'));
+         })},
+        {u"nothing"_s, replaceWith([](const QString&) {})},
+    };
+}
+
+// What is at `path` now, to compare with what was: the link's target, the folder, or the bytes.
+QString stateOf(const QString& path)
+{
+    const QFileInfo there(path);
+    if (there.isSymLink())
+        return u"link to "_s + there.symLinkTarget();
+    if (there.isDir())
+        return u"folder"_s;
+    return there.exists() ? QString::fromLatin1(readAll(path).toHex().left(4096)) + QString::number(there.size()) : u"none"_s;
 }
 
 // Whether the store action succeeds.
@@ -834,6 +897,76 @@ private slots:
                          && message.contains(QLatin1String(reason)),
                      qPrintable(message));
         }
+    }
+
+    void setupMeetsEveryKindOfEntry_data()
+    {
+        if (onServer())
+            QSKIP("These are the file's entries; a server store is cared for by the server's tools.");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("said");
+        const QStringList check{u"--check"_s}, backup{u"--backup"_s, u"copy.mdb"_s}, demo{u"--demo"_s},
+            force{u"--demo"_s, u"--force"_s}, import{u"--import"_s};
+        const auto row = [](const char* name, const char* entry, const QStringList& arguments, int exitCode, const char* said) {
+            QTest::newRow(name) << QString::fromLatin1(entry) << arguments << exitCode << QString::fromUtf8(said);
+        };
+        row("check, sound", "sound", check, 0, "Vantorel.mdb is sound: 0 users, 1 vehicles, 0 maintenance jobs.");
+        row("check, damaged but readable", "damaged but readable", check, 1, "The file is damaged: ");
+        row("check, foreign", "foreign", check, 1, "The table Person is missing.");
+        row("check, a link to a sound file", "a link to a sound file", check, 0, "is sound");
+        row("check, a dangling link", "a dangling link", check, 1, "Vantorel.mdb is not a file.");
+        row("check, a folder", "a folder", check, 1, "Vantorel.mdb is not a file.");
+        row("check, a link file", "a link file", check, 1, "names a PostgreSQL server");
+        row("check, a Jet file", "a Jet file", check, 1, "is a database of the earlier program");
+        row("check, nothing", "nothing", check, 1, "Vantorel.mdb is not a file.");
+        row("backup, damaged but readable", "damaged but readable", backup, 1, "copy.mdb has problems");
+        row("backup, a Jet file", "a Jet file", backup, 1, "vantorel-setup --import");
+        row("backup, a link file", "a link file", backup, 1, "pg_dump");
+        row("new store, a dangling link", "a dangling link", demo, 1, "exists already");
+        row("new store, a folder", "a folder", force, 1, "is not a regular file");
+        row("new store over a link", "a link to a sound file", force, 1, "is not a regular file");
+        row("import, nothing", "nothing", import, 1, "is not a Jet database");
+        row("import, sound", "sound", import, 1, "is not a database of the earlier program");
+        row("import, a folder", "a folder", import, 1, "is not a database of the earlier program");
+    }
+
+    // Every setup command meets whatever stands at Vantorel.mdb: what it says, and that a command
+    // that refuses leaves it exactly as it was (a link a link, a folder a folder, a file its bytes).
+    void setupMeetsEveryKindOfEntry()
+    {
+        QFETCH(QString, entry);
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, said);
+        TestStore store;
+        setupEntries()[entry](store);
+        const QString before = stateOf(store.databasePath());
+        const ToolRun run = runSetup(store.folder(), arguments);
+        QVERIFY2(QString::fromUtf8(run.shown).contains(said), run.shown.constData());
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode != 0)
+            QCOMPARE(stateOf(store.databasePath()), before);
+    }
+
+    // A restore never replaces what it keeps: each restore keeps the file it replaced under a name
+    // of its own, .before-restore, then .before-restore.2; a damaged copy is refused whole.
+    void restoresKeepEveryFileTheyReplace()
+    {
+        if (onServer())
+            QSKIP("A server store is restored with pg_restore.");
+        TestStore store;
+        QCOMPARE(runSetup(store.folder(), {u"--backup"_s, u"empty.mdb"_s}).exitCode, 0);
+        store.addVehicle(u"1001"_s);
+        const QByteArray withVehicle = readAll(store.databasePath());
+        QCOMPARE(runSetup(store.folder(), {u"--restore"_s, u"empty.mdb"_s}).exitCode, 0);
+        store.addVehicle(u"2002"_s);
+        const QByteArray withOther = readAll(store.databasePath());
+        QCOMPARE(runSetup(store.folder(), {u"--restore"_s, u"empty.mdb"_s}).exitCode, 0);
+        QCOMPARE(readAll(store.databasePath() + u".before-restore"_s), withVehicle);
+        QCOMPARE(readAll(store.databasePath() + u".before-restore.2"_s), withOther);
+        QCOMPARE(store.count(u"Vehicle"_s), 0);
     }
 };
 
