@@ -131,6 +131,28 @@ QList<JobKey> Database::jobsOf(const QString& vehicleNumber)
     return jobs;
 }
 
+QList<HistoryJob> Database::historyOf(const QString& vehicleNumber)
+{
+    // The first user of the mechanic's ID names them, as log-in finds the first.
+    const QString order = m_connection->orderColumn();
+    const QString firstUser = QStringLiteral("(select %1 from Person p where p.IDNumber = s.IDNumber order by p.%2 limit 1)");
+    const auto scan = m_connection->select(
+        QStringLiteral("select s.*, %1 as MechanicFirstName, %2 as MechanicLastName from Servicing s where s.VNumber = ? "
+                       "order by s.%3")
+            .arg(firstUser.arg(QStringLiteral("FName"), order), firstUser.arg(QStringLiteral("LName"), order), order),
+        {textValue(vehicleNumber)}, attempt("The maintenance jobs could not be read"));
+    const QVector<int> f = fieldsOf(*scan, kServicingTable);
+    const int firstName = scan->field(kServicingTable.sqlName(), QStringLiteral("MechanicFirstName"));
+    const int lastName = scan->field(kServicingTable.sqlName(), QStringLiteral("MechanicLastName"));
+    QList<HistoryJob> jobs;
+    while (scan->next()) {
+        const Job job{scan->text(f[0]), scan->text(f[1]), scan->text(f[2]), scan->text(f[3]),
+                      scan->text(f[4]), scan->text(f[5]), scan->text(f[6])};
+        jobs.append({job, QStringList({scan->text(firstName), scan->text(lastName)}).join(QLatin1Char(' ')).trimmed()});
+    }
+    return jobs;
+}
+
 void Database::appendRecord(const TableDescription& table, const QVariantList& values, const QString& identity,
                             const char* record)
 {

@@ -41,6 +41,8 @@ public:
 
     // The jobs of a vehicle, in the store's own order.
     QList<JobKey> jobsOf(const QString& vehicleNumber);
+    // The same jobs whole, each with its mechanic's name, read by one query.
+    QList<HistoryJob> historyOf(const QString& vehicleNumber);
 
     // Each append stores one whole record or nothing. An append given an identity (a window's
     // AppendIdentity) stores its record at most once: repeated with the same identity after an

@@ -44,6 +44,13 @@ struct Job {
     QString comments; // a stored Null reads as empty text
 };
 
+// A job as a vehicle's printed history lists it: the job and, where a user has the mechanic's
+// ID, that user's name ("First Last"; empty where none has).
+struct HistoryJob {
+    Job job;
+    QString mechanicName;
+};
+
 // A field exactly as the store holds it, its kind and its bytes, so a look-up can compare with
 // the very value a listing read, whatever kind of value another program stored there.
 struct StoredValue {

@@ -7,15 +7,7 @@
 
 namespace vantorel {
 
-// A report as a CSV file a spreadsheet opens as it stands: comma-separated fields in the RFC 4180
-// way (a field with a comma, quote or line break in double quotes, quotes doubled, lines ended by
-// CR LF), UTF-8 with a byte-order mark, the column titles as the first row.
+// A report as a CSV file (csvFile): its column titles, then one row per record.
 QByteArray reportAsCsv(const PrintedReport& report);
-
-// One field as the file holds it. A value a spreadsheet would run as a formula (one starting with
-// "=", "+", "-", "@", a tab or a carriage return) gets a leading apostrophe, so it stays text; so
-// does one that starts with an apostrophe itself, so that taking one leading apostrophe off
-// (as vantorel-setup --import-csv does) always gives the value back.
-QString csvField(const QString& value);
 
 } // namespace vantorel

@@ -1,10 +1,10 @@
 #include "reports/ReportPrinter.h"
 
 #include "common/ClockText.h"
+#include "common/PrintedPage.h"
 
 #include <QDate>
 #include <QFontMetricsF>
-#include <QPageRanges>
 #include <QPainter>
 #include <QPrinter>
 
@@ -15,43 +15,8 @@ namespace vantorel {
 
 namespace {
 
-QFont fontOfSize(qreal points, bool bold)
-{
-    QFont font;
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-// A stored value may hold line breaks; on paper each record keeps to its one line.
-QString oneLine(QString text)
-{
-    for (QChar& character : text) {
-        if (character == QLatin1Char('\n') || character == QLatin1Char('\r') || character == QLatin1Char('\t'))
-            character = QLatin1Char(' ');
-    }
-    return text;
-}
-
-void drawLine(QPainter& painter, const QRectF& box, Qt::Alignment alignment, const QString& text)
-{
-    const QString shown = QFontMetricsF(painter.font(), painter.device())
-                              .elidedText(oneLine(text), Qt::ElideRight, box.width());
-    painter.drawText(box, alignment | Qt::AlignVCenter | Qt::TextSingleLine, shown);
-}
-
-// Paper needs room at its edges for the printer's grip and the reader's thumbs.
-constexpr qreal kLeastMarginMm = 10;
 // The widest entries of a column are among its longest texts; only these many are measured.
 constexpr int kMeasuredPerColumn = 32;
-
-void keepLeastMargins(QPrinter& printer)
-{
-    const QMarginsF chosen = printer.pageLayout().margins(QPageLayout::Millimeter);
-    const QMarginsF least(std::max(chosen.left(), kLeastMarginMm), std::max(chosen.top(), kLeastMarginMm),
-                          std::max(chosen.right(), kLeastMarginMm), std::max(chosen.bottom(), kLeastMarginMm));
-    printer.setPageMargins(least, QPageLayout::Millimeter);
-}
 
 // The `count` longest texts of `entries` (by characters).
 QStringList longestEntries(const QStringList& entries, int count)
@@ -77,43 +42,32 @@ QStringList longestEntries(const QStringList& entries, int count)
 ReportPrinter::ReportPrinter(const PrintedReport& report)
     : m_report(report)
     , m_recordCount(report.columns.isEmpty() ? 0 : report.columns.first().size())
-    , m_headingFont(fontOfSize(14, true))
-    , m_titleFont(fontOfSize(9, true))
-    , m_bodyFont(fontOfSize(9, false))
+    , m_headingFont(printing::headingFont())
+    , m_titleFont(printing::titleFont())
+    , m_bodyFont(printing::bodyFont())
 {
 }
 
 bool ReportPrinter::print(QPrinter& printer)
 {
-    keepLeastMargins(printer);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    measure(printer);
-    // The pages chosen in the print dialog, all of them when none were chosen.
-    const QPageRanges chosen = printer.pageRanges();
-    bool firstPrinted = true;
-    for (int page = 0; page < m_pageCount; ++page) {
-        if (!chosen.isEmpty() && !chosen.contains(page + 1))
-            continue;
-        if (!firstPrinted && !printer.newPage())
-            return false;
-        firstPrinted = false;
-        paintPage(painter, page);
-    }
-    return painter.end();
+    return printing::printPages(
+        printer,
+        [this](const printing::PageArea& area, const QPainter& painter) {
+            measure(area, painter);
+            return m_pageCount;
+        },
+        [this](QPainter& painter, int page) { paintPage(painter, page); });
 }
 
-void ReportPrinter::measure(const QPrinter& printer)
+void ReportPrinter::measure(const printing::PageArea& area, const QPainter& painter)
 {
-    const QRectF area = printer.pageLayout().paintRectPixels(printer.resolution());
-    m_pageWidth = area.width();
-    m_pageHeight = area.height();
-    const QFontMetricsF body(m_bodyFont, &printer);
-    m_lineHeight = body.height() * 1.35;
-    m_headingHeight = QFontMetricsF(m_headingFont, &printer).height() * 1.3 + 2.5 * m_lineHeight;
+    m_pageWidth = area.width;
+    m_pageHeight = area.height;
+    m_lineHeight = area.lineHeight;
+    const QFontMetricsF body(m_bodyFont, painter.device());
+    m_headingHeight = QFontMetricsF(m_headingFont, painter.device()).height() * 1.3 + 2.5 * m_lineHeight;
     m_columnGap = body.averageCharWidth() * 1.5;
-    sizeColumns(QFontMetricsF(m_titleFont, &printer), body);
+    sizeColumns(QFontMetricsF(m_titleFont, painter.device()), body);
 
     // Heading, titles and footer take their share of every page; the rest holds records.
     const qreal rowsSpace = m_pageHeight - m_headingHeight - 1.5 * m_lineHeight - 2 * m_lineHeight;
@@ -125,7 +79,7 @@ qreal ReportPrinter::naturalWidth(int column, const QFontMetricsF& titles, const
 {
     qreal width = titles.horizontalAdvance(m_report.titles.value(column));
     for (const QString& entry : longestEntries(m_report.columns.value(column), kMeasuredPerColumn))
-        width = std::max(width, body.horizontalAdvance(oneLine(entry.left(1000))));
+        width = std::max(width, body.horizontalAdvance(printing::oneLine(entry.left(1000))));
     return std::ceil(width) + 1;
 }
 
@@ -175,26 +129,25 @@ void ReportPrinter::paintPage(QPainter& painter, int page)
     for (int record = first; record < last; ++record)
         paintRow(painter, record, rowsTop + (record - first) * m_lineHeight);
     if (m_recordCount == 0)
-        drawLine(painter, QRectF(0, rowsTop, m_pageWidth, m_lineHeight), Qt::AlignLeft,
+        printing::drawLine(painter, QRectF(0, rowsTop, m_pageWidth, m_lineHeight), Qt::AlignLeft,
                  QStringLiteral("No records match these criteria."));
-    paintFooter(painter, page);
 }
 
 void ReportPrinter::paintHeading(QPainter& painter)
 {
     painter.setFont(m_headingFont);
     const qreal headingLine = QFontMetricsF(m_headingFont, painter.device()).height() * 1.3;
-    drawLine(painter, QRectF(0, 0, m_pageWidth * 0.7, headingLine), Qt::AlignLeft,
+    printing::drawLine(painter, QRectF(0, 0, m_pageWidth * 0.7, headingLine), Qt::AlignLeft,
              QStringLiteral("Vantorel report: %1").arg(m_report.subject));
 
     painter.setFont(m_bodyFont);
-    drawLine(painter, QRectF(m_pageWidth * 0.7, 0, m_pageWidth * 0.3, headingLine), Qt::AlignRight,
+    printing::drawLine(painter, QRectF(m_pageWidth * 0.7, 0, m_pageWidth * 0.3, headingLine), Qt::AlignRight,
              QStringLiteral("Printed %1").arg(shortDateText(QDate::currentDate())));
-    drawLine(painter, QRectF(0, headingLine, m_pageWidth, m_lineHeight), Qt::AlignLeft,
+    printing::drawLine(painter, QRectF(0, headingLine, m_pageWidth, m_lineHeight), Qt::AlignLeft,
              QStringLiteral("Criteria: %1").arg(m_report.criteria));
     const QString count = m_recordCount == 1 ? QStringLiteral("1 record")
                                              : QStringLiteral("%1 records").arg(m_recordCount);
-    drawLine(painter, QRectF(0, headingLine + m_lineHeight, m_pageWidth, m_lineHeight), Qt::AlignLeft, count);
+    printing::drawLine(painter, QRectF(0, headingLine + m_lineHeight, m_pageWidth, m_lineHeight), Qt::AlignLeft, count);
 }
 
 void ReportPrinter::paintTitles(QPainter& painter, qreal top)
@@ -214,15 +167,9 @@ void ReportPrinter::paintRow(QPainter& painter, int record, qreal top)
 
 void ReportPrinter::paintCell(QPainter& painter, int column, qreal top, const QString& text)
 {
-    drawLine(painter, QRectF(m_columnLefts.at(column), top, m_columnWidths.at(column), m_lineHeight), Qt::AlignLeft,
+    printing::drawLine(painter, QRectF(m_columnLefts.at(column), top, m_columnWidths.at(column), m_lineHeight), Qt::AlignLeft,
              text);
 }
 
-void ReportPrinter::paintFooter(QPainter& painter, int page)
-{
-    painter.setFont(m_bodyFont);
-    drawLine(painter, QRectF(0, m_pageHeight - m_lineHeight, m_pageWidth, m_lineHeight), Qt::AlignHCenter,
-             QStringLiteral("Page %1 of %2").arg(page + 1).arg(m_pageCount));
-}
 
 } // namespace vantorel

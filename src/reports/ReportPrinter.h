@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/PrintedPage.h"
+
 #include <QFont>
 #include <QList>
 #include <QString>
@@ -32,7 +34,7 @@ public:
     bool print(QPrinter& printer);
 
 private:
-    void measure(const QPrinter& printer);
+    void measure(const printing::PageArea& area, const QPainter& painter);
     // Each column as wide as its content, or, when the page cannot hold them all, the narrow ones
     // whole and the page's rest shared evenly among the wide ones.
     void sizeColumns(const QFontMetricsF& titles, const QFontMetricsF& body);
@@ -41,7 +43,6 @@ private:
     void paintHeading(QPainter& painter);
     void paintTitles(QPainter& painter, qreal top);
     void paintRow(QPainter& painter, int record, qreal top);
-    void paintFooter(QPainter& painter, int page);
     void paintCell(QPainter& painter, int column, qreal top, const QString& text);
 
     const PrintedReport m_report;
