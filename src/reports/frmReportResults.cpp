@@ -66,8 +66,8 @@ frmReportResults::frmReportResults(QWidget* parent)
     for (int column = 0; column < kColumnCount; ++column) {
         const QString number = QString::number(column + 1);
         auto* entries = new TextColumnModel(this);
-        m_columns[column] = Column{makeCaption(QStringLiteral("lblTitle") + number, QString(), this),
-                                   makeColumnList(QStringLiteral("lstField") + number, entries, this),
+        auto* list = makeColumnList(QStringLiteral("lstField") + number, entries, this);
+        m_columns[column] = Column{makeCaption(QStringLiteral("lblTitle") + number, QString(), this, list), list,
                                    entries};
     }
     layOut();
