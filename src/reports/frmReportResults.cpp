@@ -43,13 +43,16 @@ ReportColumnView* makeColumnList(const QString& objectName, TextColumnModel* ent
     return list;
 }
 
-// Wide enough for the longest title either table gives a column.
+// Wide enough for the longest word of any title either table gives a column: a title wraps at
+// its blanks, so eight columns still fit the frame in large text.
 int columnWidth(const QFontMetrics& metrics)
 {
     int widest = 0;
     for (auto table : {data::ReportTable::Person, data::ReportTable::Vehicle}) {
-        for (const QString& title : columnTitles(table))
-            widest = std::max(widest, metrics.horizontalAdvance(title));
+        for (const QString& title : columnTitles(table)) {
+            for (const QString& word : title.split(u' '))
+                widest = std::max(widest, metrics.horizontalAdvance(word));
+        }
     }
     return widest + metrics.averageCharWidth() * 2;
 }
@@ -102,6 +105,8 @@ void frmReportResults::layOut()
     for (int column = 0; column < kColumnCount; ++column) {
         const Column& parts = m_columns[column];
         parts.title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        parts.title->setWordWrap(true);
+        parts.title->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         parts.list->setMinimumWidth(width);
         grid->addWidget(parts.title, 0, column);
         grid->addWidget(parts.list, 1, column);
