@@ -290,6 +290,18 @@ private slots:
         }
         QCOMPARE(childWindowNames(frame),
                  (QStringList{"frmAddUser", "frmAddVehicle", "frmRepairHistory", "frmReportGen", "frmHelp"}));
+        // A minimised window comes back by its command, at its size, in front, as it was left.
+        QWidget* vehicle = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+N")));
+        box(vehicle, "txtMake")->setText(QStringLiteral("Ford"));
+        auto* vehicleFrame = qobject_cast<QMdiSubWindow*>(vehicle->parentWidget());
+        const QRect place = vehicleFrame->geometry();
+        vehicleFrame->showMinimized();
+        openWindow(frame, QKeySequence(QStringLiteral("F1"))); // another window in front meanwhile
+        QCOMPARE(openWindow(frame, QKeySequence(QStringLiteral("Ctrl+N"))), vehicle);
+        QVERIFY(!vehicleFrame->isMinimized());
+        QCOMPARE(vehicleFrame->geometry(), place);
+        QCOMPARE(box(vehicle, "txtMake")->text(), QStringLiteral("Ford"));
+
         QWidget* window = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
         auto* addUser = qobject_cast<QMdiSubWindow*>(window->parentWidget());
         QVERIFY(addUser);

@@ -43,15 +43,17 @@ ReportColumnView* makeColumnList(const QString& objectName, TextColumnModel* ent
     return list;
 }
 
-// Wide enough for the longest word of any title either table gives a column: a title wraps at
-// its blanks, so eight columns still fit the frame in large text.
-int columnWidth(const QFontMetrics& metrics)
+enum class TitleFits { OnOneLine, WordByWord };
+
+// Wide enough for the longest title either table gives a column, or for its longest word: a
+// title wraps at its blanks, so eight columns still fit the frame in large text.
+int columnWidth(const QFontMetrics& metrics, TitleFits fit)
 {
     int widest = 0;
     for (auto table : {data::ReportTable::Person, data::ReportTable::Vehicle}) {
         for (const QString& title : columnTitles(table)) {
-            for (const QString& word : title.split(u' '))
-                widest = std::max(widest, metrics.horizontalAdvance(word));
+            for (const QString& part : fit == TitleFits::OnOneLine ? QStringList{title} : title.split(u' '))
+                widest = std::max(widest, metrics.horizontalAdvance(part));
         }
     }
     return widest + metrics.averageCharWidth() * 2;
@@ -96,11 +98,19 @@ bool frmReportResults::build(const frmReportGen& generator)
     return true;
 }
 
+QSize frmReportResults::sizeHint() const
+{
+    // Every title on one line where the frame has room for it.
+    const int wider = columnWidth(fontMetrics(), TitleFits::OnOneLine) - columnWidth(fontMetrics(), TitleFits::WordByWord);
+    const QSize laidOut = QWidget::sizeHint();
+    return {laidOut.width() + kColumnCount * wider, laidOut.height()};
+}
+
 void frmReportResults::layOut()
 {
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(4);
-    const int width = columnWidth(fontMetrics());
+    const int width = columnWidth(fontMetrics(), TitleFits::WordByWord);
     QWidget* previous = nullptr;
     for (int column = 0; column < kColumnCount; ++column) {
         const Column& parts = m_columns[column];

@@ -32,6 +32,9 @@ frmMain::frmMain(const LoginIdentity& identity, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Vantorel - User %1 logged in.").arg(identity.employeeId));
     m_workspace->setObjectName(QStringLiteral("mdiWorkspace"));
+    // A closed window hands the keyboard back to the one the user came from (the report
+    // generator, after a report), not to the next one opened.
+    m_workspace->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_workspace);
     buildMenus();
     showRoleMenu(mnuManager, identity.manager);
@@ -117,8 +120,14 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
         slot->setAttribute(Qt::WA_DeleteOnClose);
         slot->adjustSize();
         makeRoomForTitle(slot, QApplication::font("QMdiSubWindowTitleBar"));
+        // In large text a window may ask for more room than the frame has; it opens as large as
+        // the workspace, its layout taking in the rest.
+        slot->resize(slot->size().boundedTo(m_workspace->viewport()->size()));
         slot->show();
     }
+    // An open window comes back as the user left it, from minimised too.
+    if (slot->isMinimized())
+        slot->showNormal();
     m_workspace->setActiveSubWindow(slot);
     slot->raise();
 }
