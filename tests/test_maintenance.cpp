@@ -207,6 +207,7 @@ private slots:
         QCOMPARE(window->focusWidget(), box(window, "txtVehicleNumber"));
         QCOMPARE(tabOrder(box(window, "txtVehicleNumber"), 4),
                  QStringList({"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"}));
+        QVERIFY(!tabOrder(box(window, "txtVehicleNumber"), 20).contains(QStringLiteral("lblComments")));
         press(window, Qt::Key_Return);
         QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
         showHistory(window, QStringLiteral("1001"));

@@ -231,13 +231,7 @@ private slots:
         store.addVehicle(QStringLiteral("1001"));
         MessageWatcher messages;
         QWidget* frame = logInNew(store, manager);
-        // Keys to press, or a choice to type into the generator's first row.
-        for (const QString& step : opensWith.split(u',')) {
-            if (step.contains(u' '))
-                QTest::keyClicks(child<QComboBox>(frame, "cboCriteria1"), step);
-            else
-                press(frame, QKeySequence(step));
-        }
+        pressSteps(frame, opensWith);
         const QString name = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0);
         QTRY_VERIFY(activeChild(frame) && activeChild(frame)->objectName() == name);
         QWidget* window = activeChild(frame);
