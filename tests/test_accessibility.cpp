@@ -32,12 +32,13 @@ QStringList labelsOf(QAccessibleInterface* control)
     return names;
 }
 
-// The controls Tab can reach once enabled (the text part of a combo box goes with its box).
+// The controls Tab can reach once enabled, the text part of a combo box too: a screen reader
+// meets it as a control of its own.
 QList<QWidget*> reachableControls(QWidget* window)
 {
     QList<QWidget*> controls;
     for (QWidget* control : window->findChildren<QWidget*>()) {
-        if ((control->focusPolicy() & Qt::TabFocus) && !control->focusProxy() && control->isVisibleTo(window)
+        if ((control->focusPolicy() & Qt::TabFocus) && control->isVisibleTo(window)
             && !control->objectName().startsWith(QLatin1String("qt_")))
             controls << control;
     }

@@ -89,6 +89,8 @@ void frmServicing::addJobColumn(QGridLayout* grid)
     cboPartsList->setObjectName(QStringLiteral("cboPartsList"));
     cboPartsList->setEditable(true);
     cboPartsList->setEditText(tr("Inventory Not Implemented"));
+    // Its text part is a control of its own to a screen reader, with no caption beside it.
+    cboPartsList->lineEdit()->setAccessibleName(tr("Parts List"));
     addRow("Label10", tr("Parts List"), cboPartsList);
     lstPartsUsed = new QListWidget(this);
     lstPartsUsed->setObjectName(QStringLiteral("lstPartsUsed"));

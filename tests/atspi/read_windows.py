@@ -170,7 +170,7 @@ class Walk:
         return window
 
 
-def log_in(walk, employee, password, dump):
+def log_in(walk, dump):
     login = walk.window("Enter your Employee ID and Password", dump)
     boxes = [o for o in descendants(login) if o.getRole() in (pyatspi.ROLE_TEXT, pyatspi.ROLE_PASSWORD_TEXT)]
     by_name = {box.name: box for box in boxes}
@@ -258,7 +258,7 @@ def main():
     wait_for("Vantorel on the accessibility bus", application)
     walk = Walk()
 
-    login, box = log_in(walk, "20000001", "mechanic1", dump)
+    login, box = log_in(walk, dump)
     heard = tab_walk(login, box["Employee ID"], 5)
     print("Tab through the log-in window: " + "; ".join(heard))
     check_alert(walk, login, box, dump)
@@ -268,6 +268,19 @@ def main():
     frame = wait_for("the frame", lambda: window_named("Vantorel - User 20000001 logged in."))
     check_repair_history(walk, frame, dump)
     check_report(walk, frame, dump)
+    for item, title in (("Service Vehicle", "Servicing"), ("Vantorel Help", "Vantorel Help")):
+        open_from_menu(frame, item)
+        walk.window(title, dump)
+
+    open_from_menu(frame, "Change User")
+    login, box = log_in(walk, dump)
+    type_into(box["Employee ID"], "10000001")
+    type_into(box["Password"], "manager1")
+    press(find(login, pyatspi.ROLE_PUSH_BUTTON, "Submit"))
+    frame = wait_for("the manager's frame", lambda: window_named("Vantorel - User 10000001 logged in."))
+    for item, title in (("Add New User", "Add a new User"), ("Add New Vehicle", "Enter New Vehicle Information")):
+        open_from_menu(frame, item)
+        walk.window(title, dump)
 
     print("focusable controls: %d, with a name: %d" % (walk.controls, walk.named))
     for fault in walk.faults:
