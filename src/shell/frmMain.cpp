@@ -17,6 +17,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 
 #include <utility>
@@ -40,7 +41,14 @@ frmMain::frmMain(const LoginIdentity& identity, QWidget* parent)
     showRoleMenu(mnuManager, identity.manager);
     showRoleMenu(mnuServicing, !identity.manager);
     new FrameKeys(this, m_workspace);
-    resize(1024, 720);
+    // A window larger than the workspace (large text on a small screen) can still be reached.
+    m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The usual size, or the whole screen where that is smaller (a small screen at a large scale).
+    QSize size(1024, 720);
+    if (const QScreen* shownOn = screen())
+        size = size.boundedTo(shownOn->availableGeometry().size());
+    resize(size);
 }
 
 QMenu* frmMain::addMenu(const QString& name, const QString& caption)
