@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace vantorel {
@@ -130,8 +131,12 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
         makeRoomForTitle(slot, QApplication::font("QMdiSubWindowTitleBar"));
         // In large text a window may ask for more room than the frame has; it opens as large as
         // the workspace, its layout taking in the rest.
-        slot->resize(slot->size().boundedTo(m_workspace->viewport()->size()));
+        const QRect workspace = m_workspace->viewport()->rect();
+        slot->resize(slot->size().boundedTo(workspace.size()));
         slot->show();
+        // The workspace places a new window beside the others, which may push it past the edge.
+        slot->move(std::clamp(slot->x(), 0, std::max(0, workspace.width() - slot->width())),
+                   std::clamp(slot->y(), 0, std::max(0, workspace.height() - slot->height())));
     }
     // An open window comes back as the user left it, from minimised too.
     if (slot->isMinimized())
