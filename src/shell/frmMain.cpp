@@ -127,6 +127,9 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
             return;
         slot = m_workspace->addSubWindow(window);
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        // Tab goes round the window's own controls: the frame around them is no stop of its own,
+        // which a screen reader would announce after the first control as the focus wraps.
+        slot->setFocusPolicy(Qt::NoFocus);
         slot->adjustSize();
         makeRoomForTitle(slot, QApplication::font("QMdiSubWindowTitleBar"));
         // In large text a window may ask for more room than the frame has; it opens as large as

@@ -8,7 +8,7 @@ shift 2
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() { echo "SKIP: $*"; exit 77; }
-for tool in Xvfb dbus-run-session openbox; do
+for tool in Xvfb dbus-run-session openbox xdotool; do
   command -v "$tool" >/dev/null || skip "$tool is not installed (scripts/deps installs it)"
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] || skip "the accessibility bus (at-spi2-core) is not installed"
