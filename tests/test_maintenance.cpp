@@ -67,17 +67,24 @@ class TestMaintenance : public QObject {
     Q_OBJECT
 
 private slots:
-    // Job times carry the regional long time with seconds and nothing of the time zone.
-    void jobTimesLeaveOutTheZoneInEveryLocale_data()
+    // A job's date is the regional short date with the whole year; its times carry the regional
+    // long time with seconds and nothing of the time zone.
+    void jobDateKeepsTheCenturyAndTimesLeaveOutTheZoneInEveryLocale_data()
     {
         QTest::addColumn<QLocale>("locale");
         for (const QLocale& locale : QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory))
             QTest::newRow(qPrintable(locale.name())) << locale;
     }
 
-    void jobTimesLeaveOutTheZoneInEveryLocale()
+    void jobDateKeepsTheCenturyAndTimesLeaveOutTheZoneInEveryLocale()
     {
         QFETCH(QLocale, locale);
+        const QString date = shortDateText(QDate(2024, 6, 30), locale);
+        QLocale plainNumbers = locale;
+        plainNumbers.setNumberOptions(QLocale::OmitGroupSeparator);
+        QVERIFY2(date.contains(plainNumbers.toString(2024)), qPrintable(date));
+        QVERIFY2(date.contains(plainNumbers.toString(30)), qPrintable(date));
+
         const QString text = longTimeText(QTime(14, 35, 7), locale);
         QVERIFY2(!text.contains(QDateTime::currentDateTime().timeZoneAbbreviation()), qPrintable(text));
         QVERIFY2(!text.contains(QRegularExpression(QStringLiteral("[()\\[\\]（）]|\\bB\\d"))), qPrintable(text));
@@ -202,6 +209,7 @@ private slots:
         QCOMPARE(window->focusWidget(), box(window, "txtVehicleNumber"));
         QCOMPARE(tabOrder(box(window, "txtVehicleNumber"), 4),
                  QStringList({"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"}));
+        QVERIFY(!tabOrder(box(window, "txtVehicleNumber"), 20).contains(QStringLiteral("lblComments")));
         press(window, Qt::Key_Return);
         QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
         showHistory(window, QStringLiteral("1001"));

@@ -387,11 +387,56 @@ private slots:
         QCOMPARE(chosen(first), u"V1"_s);
     }
 
+    // A choice box completes what is typed with the first choice it begins, letter case counting,
+    // and otherwise keeps the typed text, which the report then refuses.
+    void typedChoicesCompleteOrStayAsTyped_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("choice"); // the box's text after the keys
+        QTest::addColumn<QString>("message"); // after Enter; none when the report opens
+        QTest::newRow("Ve, Enter") << "Ve" << "Return" << "Vehicle Number" << "";
+        QTest::newRow("Ma, Tab") << "Ma" << "Tab" << "Manager?" << "";
+        QTest::newRow("Date, Tab") << "Date" << "Tab" << "Date" << "";
+        QTest::newRow("Ve, Backspace") << "Ve" << "Backspace" << "Ve" << "";
+        QTest::newRow("lower case, Enter") << "ve" << "Return" << "ve" << "Invalid Search Criteria.";
+        QTest::newRow("no such choice, Enter") << "Vehicles" << "Return" << "Vehicles" << "Invalid Search Criteria.";
+    }
+
+    void typedChoicesCompleteOrStayAsTyped()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, keys);
+        TestStore store;
+        store.addVehicle(u"1"_s);
+        frmReportGen* generator = openGenerator(store);
+        QTest::keyClicks(valueBox(generator, 1), u"1"_s);
+        QComboBox* choice = choiceBox(generator, 1);
+        choice->setFocus();
+        QTest::keyClicks(choice, typed);
+        MessageWatcher messages;
+        test::press(choice, QKeySequence(keys));
+        QTEST(choice->currentText(), "choice");
+        if (keys != QLatin1String("Return"))
+            return;
+        QFETCH(QString, message);
+        frmReportResults* results = openResults();
+        if (message.isEmpty()) {
+            QVERIFY(results && messages.texts.isEmpty());
+            QCOMPARE(reportEntries(results, 1), QStringList{u"1"_s});
+        } else {
+            QCOMPARE(messages.takeOnly(), message);
+            QVERIFY(!results);
+        }
+    }
+
     void anOpenReportStaysAsBuilt()
     {
         TestStore store;
         store.addVehicle("1");
         store.addVehicle("2");
+        qobject_cast<QMdiSubWindow*>(openGenerator(store)->parentWidget())->close();
+        test::openWindow(m_frame, QKeySequence(u"Ctrl+H"_s)); // now the first window open
         frmReportGen* generator = openGenerator(store);
         fillRows(generator, {{"Vehicle Number", "1"}});
         QPointer<frmReportResults> results = generate(generator);
@@ -408,6 +453,12 @@ private slots:
         QCOMPARE(choiceBox(openGenerator(store), 1)->currentText(), QString());
         pressKey(child<QAbstractItemView>(results, "lstField", 3), Qt::Key_Return); // Enter presses OK
         QVERIFY(!openResults());
+
+        // After OK typing goes on where the report was asked for, not in the first window opened.
+        auto* freshGenerator = qobject_cast<frmReportGen*>(test::activeChild(m_frame));
+        fillRows(freshGenerator, {{"All Vehicles", ""}});
+        pressOK(generate(freshGenerator));
+        QCOMPARE(test::activeChild(m_frame), freshGenerator);
     }
 
     void printedReportCarriesTitlesOnEveryPageAndEveryRow()

@@ -12,6 +12,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -28,6 +29,11 @@ QStringList visibleMenus(QWidget* frame)
             names << action->objectName();
     }
     return names;
+}
+
+QString toText(const QRect& rect)
+{
+    return QStringLiteral("%1x%2+%3+%4").arg(rect.width()).arg(rect.height()).arg(rect.x()).arg(rect.y());
 }
 
 QStringList childWindowNames(QWidget* frame)
@@ -191,39 +197,53 @@ private slots:
         QCOMPARE(messages.texts.filter(QStringLiteral("Vantorel.mdb")), QStringList());
     }
 
-    // Every window opened from the frame at its starting size: no two controls overlap and every
-    // caption shows whole.
+    // Every window opened from the frame at its starting size, in the usual text size and in large
+    // text (and, run again by the test list, at larger scales of the whole screen): no two controls
+    // overlap, every caption and the title show whole, and the frame's starting size holds it.
     void windowsOpenAtASizeThatShowsEveryControl_data()
     {
         QTest::addColumn<bool>("manager");
         QTest::addColumn<QString>("opensWith");
-        QTest::newRow("frmAddUser") << true << "Ctrl+A";
-        QTest::newRow("frmAddVehicle") << true << "Ctrl+N";
-        QTest::newRow("frmServicing") << false << "Ctrl+S";
-        QTest::newRow("frmRepairHistory") << false << "Ctrl+H";
-        QTest::newRow("frmReportGen") << false << "Ctrl+R";
-        QTest::newRow("frmHelp") << false << "F1";
-        QTest::newRow("frmReportResults") << false << "Ctrl+R,All Vehicles,Alt+G";
+        QTest::addColumn<int>("pointSize"); // of the application's font; 0 for the usual
+        const QList<std::tuple<const char*, bool, const char*>> windows = {{"frmAddUser", true, "Ctrl+A"},
+            {"frmAddVehicle", true, "Ctrl+N"}, {"frmServicing", false, "Ctrl+S"},
+            {"frmRepairHistory", false, "Ctrl+H"}, {"frmReportGen", false, "Ctrl+R"}, {"frmHelp", false, "F1"},
+            {"frmReportResults", false, "Ctrl+R,All Vehicles,Alt+G"}};
+        for (int pointSize : {0, 14}) {
+            for (const auto& [window, manager, opensWith] : windows)
+                QTest::addRow("%s %d", window, pointSize) << manager << opensWith << pointSize;
+        }
     }
 
     void windowsOpenAtASizeThatShowsEveryControl()
     {
         QFETCH(bool, manager);
         QFETCH(QString, opensWith);
+        QFETCH(int, pointSize);
+        const QFont usualFont = QApplication::font();
+        const auto restoreFont = qScopeGuard([&] { QApplication::setFont(usualFont); });
+        if (pointSize) {
+            QFont large = usualFont;
+            large.setPointSize(pointSize);
+            QApplication::setFont(large);
+        }
         TestStore store;
         store.addVehicle(QStringLiteral("1001"));
         MessageWatcher messages;
         QWidget* frame = logInNew(store, manager);
-        // Keys to press, or a choice to type into the generator's first row.
-        for (const QString& step : opensWith.split(u',')) {
-            if (step.contains(u' '))
-                QTest::keyClicks(child<QComboBox>(frame, "cboCriteria1"), step);
-            else
-                press(frame, QKeySequence(step));
-        }
-        QTRY_VERIFY(activeChild(frame)
-                    && activeChild(frame)->objectName() == QString::fromLatin1(QTest::currentDataTag()));
+        pressSteps(frame, opensWith);
+        const QString name = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0);
+        QTRY_VERIFY(activeChild(frame) && activeChild(frame)->objectName() == name);
         QWidget* window = activeChild(frame);
+        auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
+        const QRect workspace = child<QMdiArea>(frame, "mdiWorkspace")->viewport()->rect();
+        QVERIFY2(workspace.contains(sub->geometry()),
+                 qPrintable(QStringLiteral("%1 in %2").arg(toText(sub->geometry()), toText(workspace))));
+        QFont titleFont = QApplication::font("QMdiSubWindowTitleBar");
+        titleFont.setBold(true);
+        const QFontMetrics title(titleFont);
+        // The title shares its bar with the window's icon and three buttons.
+        QVERIFY2(title.horizontalAdvance(sub->windowTitle()) + 4 * title.height() <= sub->width(), "the title is cut");
 
         QList<QWidget*> controls;
         for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -264,6 +284,18 @@ private slots:
         }
         QCOMPARE(childWindowNames(frame),
                  (QStringList{"frmAddUser", "frmAddVehicle", "frmRepairHistory", "frmReportGen", "frmHelp"}));
+        // A minimised window comes back by its command, at its size, in front, as it was left.
+        QWidget* vehicle = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+N")));
+        box(vehicle, "txtMake")->setText(QStringLiteral("Ford"));
+        auto* vehicleFrame = qobject_cast<QMdiSubWindow*>(vehicle->parentWidget());
+        const QRect place = vehicleFrame->geometry();
+        vehicleFrame->showMinimized();
+        openWindow(frame, QKeySequence(QStringLiteral("F1"))); // another window in front meanwhile
+        QCOMPARE(openWindow(frame, QKeySequence(QStringLiteral("Ctrl+N"))), vehicle);
+        QVERIFY(!vehicleFrame->isMinimized());
+        QCOMPARE(vehicleFrame->geometry(), place);
+        QCOMPARE(box(vehicle, "txtMake")->text(), QStringLiteral("Ford"));
+
         QWidget* window = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+A")));
         auto* addUser = qobject_cast<QMdiSubWindow*>(window->parentWidget());
         QVERIFY(addUser);

@@ -6,7 +6,11 @@ namespace vantorel {
 
 QString shortDateText(const QDate& date, const QLocale& locale)
 {
-    return locale.toString(date, QLocale::ShortFormat);
+    // A two-digit year loses the century, and the earlier program's records carry four digits.
+    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    format.replace(twoDigitYear, QStringLiteral("yyyy"));
+    return locale.toString(date, format);
 }
 
 QString longTimeText(const QTime& time, const QLocale& locale)

@@ -1,7 +1,11 @@
 #include "common/Controls.h"
 
+#include "common/ListAccessible.h"
+#include "common/MessageBox.h"
 #include "common/ValueLabel.h"
 
+#include <QAccessible>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -12,10 +16,26 @@
 
 namespace vantorel {
 
-QLabel* makeCaption(const QString& objectName, const QString& caption, QWidget* parent)
+namespace {
+
+// Every window is made of these controls, so what a screen reader hears of them is set up here,
+// as the application starts.
+void installScreenReaderInterfaces()
+{
+    QAccessible::installFactory(valueDisplayAccessible);
+    QAccessible::installFactory(listAccessible);
+    QAccessible::installFactory(messageAccessible);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(installScreenReaderInterfaces)
+
+QLabel* makeCaption(const QString& objectName, const QString& caption, QWidget* parent, QWidget* labelled)
 {
     auto* label = new QLabel(caption, parent);
     label->setObjectName(objectName);
+    label->setBuddy(labelled);
     return label;
 }
 

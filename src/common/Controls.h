@@ -15,8 +15,9 @@ namespace vantorel {
 
 // The small factories every window uses, so that a control's name, object name and look agree.
 
-// A plain caption label, such as Label1 "Vehicle Number".
-QLabel* makeCaption(const QString& objectName, const QString& caption, QWidget* parent);
+// A plain caption label, such as Label1 "Vehicle Number". A caption beside a control labels it
+// (as its buddy), so a screen reader names the control by the caption.
+QLabel* makeCaption(const QString& objectName, const QString& caption, QWidget* parent, QWidget* labelled = nullptr);
 
 // A read-only display of a stored value on one line, drawn with a single-line border; a long
 // value ends in "…" and shows more in its tool tip.

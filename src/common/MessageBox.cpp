@@ -2,10 +2,13 @@
 
 #include "common/ShownText.h"
 
+#include <QAccessibleWidget>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -40,6 +43,36 @@ QLabel* messageText(const QString& text, QWidget* box)
     return label;
 }
 
+// A screen reader announces an alert with its text as soon as it opens, as it does a system
+// message box; the title alone, "Vantorel", would tell the listener nothing.
+class MessageAccessible : public QAccessibleWidget {
+public:
+    explicit MessageAccessible(QWidget* box)
+        : QAccessibleWidget(box, QAccessible::AlertMessage)
+    {
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind != QAccessible::Description)
+            return QAccessibleWidget::text(kind);
+        const auto* message = widget()->findChild<QLabel*>(QString::fromLatin1(kMessageTextObjectName));
+        return message ? message->text() : QString();
+    }
+};
+
+// A plain dialog rather than QMessageBox: no style icon on OK, and no minimise or maximise
+// buttons crowding the title out of the window manager's title bar.
+class MessageDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit MessageDialog(QWidget* parent)
+        : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    {
+    }
+};
+
 QPushButton* okButton(QDialog* box)
 {
     auto* ok = new QPushButton(QStringLiteral("OK"), box);
@@ -51,11 +84,16 @@ QPushButton* okButton(QDialog* box)
 
 } // namespace
 
+QAccessibleInterface* messageAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("vantorel::MessageDialog"))
+        return new MessageAccessible(static_cast<QWidget*>(object));
+    return nullptr;
+}
+
 void showMessage(QWidget* parent, const QString& text)
 {
-    // A plain dialog rather than QMessageBox: no style icon on OK, and no minimise or maximise
-    // buttons crowding the title out of the window manager's title bar.
-    QDialog box(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    MessageDialog box(parent);
     box.setObjectName(QString::fromLatin1(kMessageBoxObjectName));
     box.setWindowTitle(QStringLiteral("Vantorel"));
     box.setModal(true);
@@ -69,6 +107,11 @@ void showMessage(QWidget* parent, const QString& text)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     ok->setFocus();
+    // Once the box is on show, screen readers are told an alert has opened.
+    QTimer::singleShot(0, &box, [&box] {
+        QAccessibleEvent opened(&box, QAccessible::Alert);
+        QAccessible::updateAccessibility(&opened);
+    });
     box.exec();
 }
 
@@ -78,3 +121,5 @@ QString quotedValue(const QString& value)
 }
 
 } // namespace vantorel
+
+#include "MessageBox.moc"

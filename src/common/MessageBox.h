@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QAccessibleInterface;
+class QObject;
 class QWidget;
 
 namespace vantorel {
@@ -19,5 +21,9 @@ void showMessage(QWidget* parent, const QString& text);
 // A value the user typed or the store holds, as a message quotes it: its first line, cut with
 // "…" when long, so no entry can make a box taller or wider than the screen.
 QString quotedValue(const QString& value);
+
+// Screen readers announce a message box as an alert, with its text; a factory for
+// QAccessible::installFactory.
+QAccessibleInterface* messageAccessible(const QString& className, QObject* object);
 
 } // namespace vantorel

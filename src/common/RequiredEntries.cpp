@@ -14,8 +14,8 @@ QLineEdit* RequiredEntries::add(QGridLayout* grid, const char* captionName, cons
 {
     QWidget* window = grid->parentWidget();
     const int row = int(m_entries.size());
-    grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, window), row, 0);
     QLineEdit* box = makeTextBox(QString::fromLatin1(boxName), window);
+    grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, window, box), row, 0);
     grid->addWidget(box, row, 1);
     m_entries.append(Entry { box, messageWhenEmpty });
     return box;

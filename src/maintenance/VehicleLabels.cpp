@@ -44,9 +44,9 @@ void VehicleLabels::addTo(QGridLayout* grid, int firstRow, int column)
     };
     int row = firstRow;
     for (const Row& entry : rows) {
-        grid->addWidget(
-            makeCaption(QString::fromLatin1(entry.captionName), entry.caption, window), row, column);
         *entry.label = makeValueLabel(QString::fromLatin1(entry.name), window);
+        grid->addWidget(
+            makeCaption(QString::fromLatin1(entry.captionName), entry.caption, window, *entry.label), row, column);
         grid->addWidget(*entry.label, row++, column + 1);
     }
 }

@@ -4,6 +4,7 @@
 #include "common/MessageBox.h"
 #include "common/ShownText.h"
 #include "common/StoreAction.h"
+#include "common/ValueLabel.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
 
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -26,9 +26,13 @@ constexpr int kListColumn = 2;
 // Longer than any line of comments a mechanic types, short enough to lay out at once.
 constexpr int kLongestViewLine = 1000;
 
+} // namespace
+
 // A list that takes the keyboard focus without choosing an entry: only a click or a move of the
 // selection shows a job, and Down from no selection chooses the first entry.
 class RepairDateList : public QListView {
+    Q_OBJECT
+
 public:
     using QListView::QListView;
 
@@ -40,8 +44,6 @@ protected:
             selectionModel()->clearCurrentIndex();
     }
 };
-
-} // namespace
 
 frmRepairHistory::frmRepairHistory(QWidget* parent)
     : QWidget(parent)
@@ -55,16 +57,17 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     txtVehicleNumber = m_vehicleNumber.add(
         grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
     m_vehicle.addTo(grid, 1);
-    grid->addWidget(
-        makeCaption(QStringLiteral("Label8"), tr("Maintenance Date"), this), kMaintenanceDateRow, 0);
     lblMaintenanceDate = makeValueLabel(QStringLiteral("lblMaintenanceDate"), this);
+    grid->addWidget(makeCaption(QStringLiteral("Label8"), tr("Maintenance Date"), this, lblMaintenanceDate),
+        kMaintenanceDateRow, 0);
     grid->addWidget(lblMaintenanceDate, kMaintenanceDateRow, 1);
-    grid->addWidget(makeCaption(QStringLiteral("Label9"), tr("Mechanic"), this), kMechanicRow, 0);
     lblMechanic = makeValueLabel(QStringLiteral("lblMechanic"), this);
+    grid->addWidget(makeCaption(QStringLiteral("Label9"), tr("Mechanic"), this, lblMechanic), kMechanicRow, 0);
     grid->addWidget(lblMechanic, kMechanicRow, 1);
 
-    grid->addWidget(makeCaption(QStringLiteral("Label10"), tr("Repair Dates"), this), 0, kListColumn);
     lstRepairDates = new RepairDateList(this);
+    grid->addWidget(
+        makeCaption(QStringLiteral("Label10"), tr("Repair Dates"), this, lstRepairDates), 0, kListColumn);
     lstRepairDates->setObjectName(QStringLiteral("lstRepairDates"));
     lstRepairDates->setModel(&m_repairDates);
     lstRepairDates->setUniformItemSizes(true);
@@ -72,14 +75,12 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     lstRepairDates->setMinimumWidth(160);
     grid->addWidget(lstRepairDates, 1, kListColumn, kMechanicRow, 1);
 
-    grid->addWidget(
-        makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0, Qt::AlignTop);
-    // A scrolling view rather than a wrapped label, so comments of any length can be read whole.
-    lblComments = new QPlainTextEdit(this);
+    // A scrolling value label, so comments of any length can be read whole.
+    lblComments = new ValueView(this);
     lblComments->setObjectName(QStringLiteral("lblComments"));
-    lblComments->setReadOnly(true);
-    lblComments->setTabChangesFocus(true);
     lblComments->setMinimumHeight(5 * lblComments->fontMetrics().height());
+    grid->addWidget(makeCaption(QStringLiteral("Label11"), tr("Comments"), this, lblComments), kCommentsRow, 0,
+        Qt::AlignTop);
     grid->addWidget(lblComments, kCommentsRow, 1, 1, 2);
     grid->setRowStretch(kCommentsRow, 1);
 
@@ -151,3 +152,5 @@ void frmRepairHistory::cmdClear_Click()
 }
 
 } // namespace vantorel
+
+#include "frmRepairHistory.moc"

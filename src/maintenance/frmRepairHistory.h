@@ -7,13 +7,14 @@
 #include <QWidget>
 
 class QLabel;
-class QPlainTextEdit;
 class QLineEdit;
 class QListView;
 class QModelIndex;
 class QPushButton;
 
 namespace vantorel {
+
+class ValueView;
 
 // Shows one vehicle's data and the dates of its stored jobs; selecting a date shows that job.
 // Each Show History appends its dates after those already listed; only Clear empties the list.
@@ -38,7 +39,7 @@ private:
     QLineEdit* txtVehicleNumber;
     QLabel* lblMaintenanceDate;
     QLabel* lblMechanic;
-    QPlainTextEdit* lblComments;
+    ValueView* lblComments;
     QListView* lstRepairDates;
     QPushButton* cmdClear;
     QPushButton* cmdShowHistory;

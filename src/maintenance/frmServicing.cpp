@@ -41,8 +41,8 @@ frmServicing::frmServicing(const QString& mechanicId, QWidget* parent)
     txtVehicleNumber = m_vehicleNumber.add(
         grid, "Label1", tr("Vehicle Number"), "txtVehicleNumber", tr("Please enter a Vehicle Number."));
     m_vehicle.addTo(grid, 1);
-    grid->addWidget(makeCaption(QStringLiteral("Label11"), tr("Comments"), this), kCommentsRow, 0);
     txtComments = makeTextBox(QStringLiteral("txtComments"), this);
+    grid->addWidget(makeCaption(QStringLiteral("Label11"), tr("Comments"), this, txtComments), kCommentsRow, 0);
     txtComments->setMinimumHeight(3 * txtComments->sizeHint().height() / 2);
     grid->addWidget(txtComments, kCommentsRow, 1, 1, 3);
     addJobColumn(grid);
@@ -70,7 +70,7 @@ void frmServicing::addJobColumn(QGridLayout* grid)
     const auto addRow
         = [&](const char* captionName, const QString& caption, QWidget* field, int rowSpan = 1) {
               // A caption beside a tall field stands at its top edge, the others beside their field.
-              grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, this), row,
+              grid->addWidget(makeCaption(QString::fromLatin1(captionName), caption, this, field), row,
                   kJobCaptionColumn, rowSpan > 1 ? Qt::AlignTop : Qt::Alignment());
               grid->addWidget(field, row, kJobFieldColumn, rowSpan, 1);
               row += rowSpan;
@@ -89,6 +89,8 @@ void frmServicing::addJobColumn(QGridLayout* grid)
     cboPartsList->setObjectName(QStringLiteral("cboPartsList"));
     cboPartsList->setEditable(true);
     cboPartsList->setEditText(tr("Inventory Not Implemented"));
+    // Its text part is a control of its own to a screen reader, with no caption beside it.
+    cboPartsList->lineEdit()->setAccessibleName(tr("Parts List"));
     addRow("Label10", tr("Parts List"), cboPartsList);
     lstPartsUsed = new QListWidget(this);
     lstPartsUsed->setObjectName(QStringLiteral("lstPartsUsed"));

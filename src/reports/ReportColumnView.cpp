@@ -1,5 +1,6 @@
 #include "reports/ReportColumnView.h"
 
+#include <QAccessible>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -215,6 +216,26 @@ void ReportColumnView::updateGeometries()
     verticalScrollBar()->setPageStep(shown);
     verticalScrollBar()->setSingleStep(1);
     QAbstractItemView::updateGeometries();
+}
+
+void ReportColumnView::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+    if (QAccessible::isActive() && current.isValid() && hasFocus()) {
+        QAccessibleEvent moved(this, QAccessible::Focus);
+        moved.setChild(current.row());
+        QAccessible::updateAccessibility(&moved);
+    }
+}
+
+void ReportColumnView::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+    if (QAccessible::isActive() && !selected.isEmpty()) {
+        QAccessibleEvent chosen(this, QAccessible::Selection);
+        chosen.setChild(selected.first().top());
+        QAccessible::updateAccessibility(&chosen);
+    }
 }
 
 } // namespace vantorel

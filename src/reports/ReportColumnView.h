@@ -30,6 +30,9 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void paintEvent(QPaintEvent* event) override;
     void updateGeometries() override;
+    // A screen reader follows the current entry and the chosen one, as a list view tells it.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
 
 private:
     int rowCount() const;

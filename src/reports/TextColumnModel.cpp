@@ -34,6 +34,7 @@ QVariant TextColumnModel::data(const QModelIndex& index, int role) const
     case Qt::ToolTipRole:
         return toolTipShown(m_column.text(index.row(), 4 * kToolTipSourceChars));
     case kWholeTextRole:
+    case Qt::AccessibleTextRole: // a screen reader reads what a display cuts short
         return m_column.text(index.row());
     default:
         return {};

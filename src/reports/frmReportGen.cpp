@@ -93,7 +93,10 @@ void frmReportGen::layOut()
     auto* grid = new QGridLayout(this);
     QWidget* headings[] = {Label1, chkCriteria2, chkCriteria3, chkCriteria4};
     QLabel* between[] = {Label2, Label3, Label4, Label5};
+    Label1->setBuddy(cboCriteria1);
     for (int row = 0; row < int(m_rows.size()); ++row) {
+        between[row]->setBuddy(m_rows[row].value);
+        nameForScreenReaders(m_rows[row], row == 0 ? Label1->text() : m_rows[row].check->text());
         grid->addWidget(headings[row], 2 * row, 0, 1, 3);
         grid->addWidget(m_rows[row].choice, 2 * row + 1, 0);
         grid->addWidget(between[row], 2 * row + 1, 1);
@@ -110,6 +113,15 @@ void frmReportGen::layOut()
     buttons->addStretch();
     buttons->addWidget(cmdGenerate);
     grid->addLayout(buttons, 2 * int(m_rows.size()), 0, 1, 3);
+}
+
+void frmReportGen::nameForScreenReaders(const Row& row, const QString& heading)
+{
+    // The heading above a row names its choice; "is" alone would tell a listener nothing, so the
+    // value box is read with the heading before it, as the row reads on screen.
+    row.choice->setAccessibleName(heading);
+    row.choice->lineEdit()->setAccessibleName(heading);
+    row.value->setAccessibleName(tr("%1 is").arg(heading));
 }
 
 void frmReportGen::connectControls()

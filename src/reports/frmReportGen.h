@@ -44,6 +44,7 @@ private:
     };
 
     void layOut();
+    void nameForScreenReaders(const Row& row, const QString& heading);
     void connectControls();
     // Keeps the rows in force an unbroken run from row 1 after `row`'s box changed.
     void criteriaBoxChanged(int row);

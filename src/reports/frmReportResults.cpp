@@ -43,13 +43,18 @@ ReportColumnView* makeColumnList(const QString& objectName, TextColumnModel* ent
     return list;
 }
 
-// Wide enough for the longest title either table gives a column.
-int columnWidth(const QFontMetrics& metrics)
+enum class TitleFits { OnOneLine, WordByWord };
+
+// Wide enough for the longest title either table gives a column, or for its longest word: a
+// title wraps at its blanks, so eight columns still fit the frame in large text.
+int columnWidth(const QFontMetrics& metrics, TitleFits fit)
 {
     int widest = 0;
     for (auto table : {data::ReportTable::Person, data::ReportTable::Vehicle}) {
-        for (const QString& title : columnTitles(table))
-            widest = std::max(widest, metrics.horizontalAdvance(title));
+        for (const QString& title : columnTitles(table)) {
+            for (const QString& part : fit == TitleFits::OnOneLine ? QStringList{title} : title.split(u' '))
+                widest = std::max(widest, metrics.horizontalAdvance(part));
+        }
     }
     return widest + metrics.averageCharWidth() * 2;
 }
@@ -66,8 +71,8 @@ frmReportResults::frmReportResults(QWidget* parent)
     for (int column = 0; column < kColumnCount; ++column) {
         const QString number = QString::number(column + 1);
         auto* entries = new TextColumnModel(this);
-        m_columns[column] = Column{makeCaption(QStringLiteral("lblTitle") + number, QString(), this),
-                                   makeColumnList(QStringLiteral("lstField") + number, entries, this),
+        auto* list = makeColumnList(QStringLiteral("lstField") + number, entries, this);
+        m_columns[column] = Column{makeCaption(QStringLiteral("lblTitle") + number, QString(), this, list), list,
                                    entries};
     }
     layOut();
@@ -93,15 +98,25 @@ bool frmReportResults::build(const frmReportGen& generator)
     return true;
 }
 
+QSize frmReportResults::sizeHint() const
+{
+    // Every title on one line where the frame has room for it.
+    const int wider = columnWidth(fontMetrics(), TitleFits::OnOneLine) - columnWidth(fontMetrics(), TitleFits::WordByWord);
+    const QSize laidOut = QWidget::sizeHint();
+    return {laidOut.width() + kColumnCount * wider, laidOut.height()};
+}
+
 void frmReportResults::layOut()
 {
     auto* grid = new QGridLayout(this);
     grid->setHorizontalSpacing(4);
-    const int width = columnWidth(fontMetrics());
+    const int width = columnWidth(fontMetrics(), TitleFits::WordByWord);
     QWidget* previous = nullptr;
     for (int column = 0; column < kColumnCount; ++column) {
         const Column& parts = m_columns[column];
         parts.title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        parts.title->setWordWrap(true);
+        parts.title->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
         parts.list->setMinimumWidth(width);
         grid->addWidget(parts.title, 0, column);
         grid->addWidget(parts.list, 1, column);

@@ -37,6 +37,8 @@ public:
     // it outlives the window (the frame holds it for the session).
     void rememberPrintFileIn(QString* lastPrintFile) { m_lastPrintFile = lastPrintFile; }
 
+    QSize sizeHint() const override;
+
 private slots:
     void cmdOK_Click();
     void cmdPrint_Click();

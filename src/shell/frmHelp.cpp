@@ -13,8 +13,10 @@ frmHelp::frmHelp(QWidget* parent)
     setObjectName(QStringLiteral("frmHelp"));
     setWindowTitle(tr("Vantorel Help"));
     Text1->setObjectName(QStringLiteral("Text1"));
+    // The box has no caption; a screen reader names it as the window is named.
+    Text1->setAccessibleName(windowTitle());
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Drawn in the muted frame colour rather than the usual white of an entry box.
     QPalette palette = Text1->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Inactive, QPalette::Button));

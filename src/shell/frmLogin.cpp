@@ -33,6 +33,8 @@ frmLogin::frmLogin(QWidget* parent)
     setWindowTitle(tr("Enter your Employee ID and Password"));
     setAttribute(Qt::WA_DeleteOnClose);
 
+    Label1->setBuddy(txtEmpID);
+    Label2->setBuddy(txtPassword);
     txtPassword->setEchoMode(QLineEdit::Password);
     // The platform's own bullet would hide the "*" that users are told to expect.
     txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));

@@ -17,8 +17,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <utility>
 
 namespace vantorel {
@@ -32,12 +34,22 @@ frmMain::frmMain(const LoginIdentity& identity, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(tr("Vantorel - User %1 logged in.").arg(identity.employeeId));
     m_workspace->setObjectName(QStringLiteral("mdiWorkspace"));
+    // A closed window hands the keyboard back to the one the user came from (the report
+    // generator, after a report), not to the next one opened.
+    m_workspace->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     setCentralWidget(m_workspace);
     buildMenus();
     showRoleMenu(mnuManager, identity.manager);
     showRoleMenu(mnuServicing, !identity.manager);
     new FrameKeys(this, m_workspace);
-    resize(1024, 720);
+    // A window larger than the workspace (large text on a small screen) can still be reached.
+    m_workspace->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_workspace->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The usual size, or the whole screen where that is smaller (a small screen at a large scale).
+    QSize size(1024, 720);
+    if (const QScreen* shownOn = screen())
+        size = size.boundedTo(shownOn->availableGeometry().size());
+    resize(size);
 }
 
 QMenu* frmMain::addMenu(const QString& name, const QString& caption)
@@ -115,10 +127,23 @@ void frmMain::showChild(QPointer<QMdiSubWindow>& slot, const std::function<QWidg
             return;
         slot = m_workspace->addSubWindow(window);
         slot->setAttribute(Qt::WA_DeleteOnClose);
+        // Tab goes round the window's own controls: the frame around them is no stop of its own,
+        // which a screen reader would announce after the first control as the focus wraps.
+        slot->setFocusPolicy(Qt::NoFocus);
         slot->adjustSize();
         makeRoomForTitle(slot, QApplication::font("QMdiSubWindowTitleBar"));
+        // In large text a window may ask for more room than the frame has; it opens as large as
+        // the workspace, its layout taking in the rest.
+        const QRect workspace = m_workspace->viewport()->rect();
+        slot->resize(slot->size().boundedTo(workspace.size()));
         slot->show();
+        // The workspace places a new window beside the others, which may push it past the edge.
+        slot->move(std::clamp(slot->x(), 0, std::max(0, workspace.width() - slot->width())),
+                   std::clamp(slot->y(), 0, std::max(0, workspace.height() - slot->height())));
     }
+    // An open window comes back as the user left it, from minimised too.
+    if (slot->isMinimized())
+        slot->showNormal();
     m_workspace->setActiveSubWindow(slot);
     slot->raise();
 }

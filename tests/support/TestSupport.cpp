@@ -9,6 +9,7 @@
 #include "shell/frmMain.h"
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QMdiArea>
@@ -359,6 +360,16 @@ void press(QWidget* fallback, const QKeySequence& keys)
     }
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
     QTest::keySequence(target, keys);
+}
+
+void pressSteps(QWidget* frame, const QString& steps)
+{
+    for (const QString& step : steps.split(u',')) {
+        if (step.contains(u' '))
+            QTest::keyClicks(child<QComboBox>(frame, QStringLiteral("cboCriteria1")), step);
+        else
+            press(frame, QKeySequence(step));
+    }
 }
 
 QWidget* activeChild(QWidget* frame)

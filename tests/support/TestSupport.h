@@ -122,6 +122,9 @@ QWidget* logInNew(TestStore& store, bool manager, const QString& id = QStringLit
 // Presses the frame's keys (a menu shortcut): the child window then active, or null.
 QWidget* openWindow(QWidget* frame, const QKeySequence& keys);
 QWidget* activeChild(QWidget* frame);
+// Steps separated by commas: keys to press, or a choice (a text with a blank) to type into the
+// report generator's first row, e.g. "Ctrl+R,All Vehicles,Alt+G".
+void pressSteps(QWidget* frame, const QString& steps);
 
 void click(const QWidget* window, const QString& name);
 // Presses `keys` where the keyboard focus is; while no window is active (offscreen, after a
