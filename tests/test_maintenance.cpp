@@ -5,6 +5,9 @@
 #include "common/ClockText.h"
 
 #include <QAbstractItemView>
+#include <QAction>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QComboBox>
 #include <QListWidget>
 #include <QRegularExpression>
@@ -268,6 +271,77 @@ private slots:
         selectDate(window, 1);
         QCOMPARE(watcher.takeOnly(), QStringLiteral("The job of 2/1/2024 is no longer in Vantorel.mdb."));
         QCOMPARE(texts(window, kDetailLabels), QStringList(3, QString()));
+    }
+
+    // A vehicle's whole history leaves the Repair History window printed and as CSV, once a
+    // history is shown: every job in the store's order with its mechanic's name where a user has
+    // the ID, every kind of value, a comment longer than a page going on with its date repeated.
+    void wholeHistoryPrintsAndSavesEveryJob()
+    {
+        TestStore store;
+        store.addVehicle("1001");
+        store.addClearTextUser("20000001", "pw", false); // "First Last"
+        const QString longComment = QStringList(160, "A long line of work done on the brakes and the axle.").join('\n');
+        const QList<QStringList> jobs = {{"1/8/2004", "20000001", "Bay 1", "Oil and filter."},
+                                         {"2/9/2005", "20000009", "Yard \"B\", north", "=1+1; 'quoted', two\r\nlines"},
+                                         {"3/10/2006", "20000001", "Bay 2", "Ünïcödé 🚐"},
+                                         {"4/11/2007", "20000001", "Bay 3", longComment},
+                                         {"5/12/2008", "20000001", "Bay 4", ""}};
+        for (const QStringList& job : jobs)
+            store.add(data::Job{"1001", job[1], job[2], job[0], "8:00:00 AM", "9:00:00 AM", job[3]});
+        store.rows("insert into Servicing (VNumber, IDNumber, Location, \"Date\", StartTime, StopTime, Comments) "
+                   "values ('1001', 20000001, 'Bay 5', '6/1/2009', '8:00:00 AM', '9:00:00 AM', null)");
+        QWidget* window = openWindow(logInNew(store, false), QKeySequence(QStringLiteral("Ctrl+H")));
+        auto* print = child<QAction>(dateList(window), "mnuPrintHistory");
+        auto* save = child<QAction>(dateList(window), "mnuSaveHistoryCsv");
+        QVERIFY(!print->isEnabled() && !save->isEnabled());
+        showHistory(window, "1001");
+        QVERIFY(print->isEnabled() && save->isEnabled());
+        MessageWatcher messages;
+
+        const QString pdf = store.folder() + "/history.pdf";
+        answerDialog("QPrintDialog", "filename", pdf);
+        print->trigger();
+        QCOMPARE(messages.takeOnly(), QStringLiteral("The repair history of vehicle 1001 has been sent to the printer."));
+        const QStringList pages = pageTexts(pdf);
+        QVERIFY(pages.size() >= 3);
+        const QString all = pages.join('\n');
+        qsizetype at = 0;
+        for (const char* expected : {"1/8/2004", "20000001 (First Last)", "Oil and", "2/9/2005", "Mechanic: 20000009",
+                                     "Location: Yard \"B\", north", "=1+1; 'quoted', two\nlines",
+                                     "3/10/2006", "Ünïcödé", "4/11/2007", "5/12/2008", "Comments: none", "6/1/2009"}) {
+            at = all.indexOf(QString::fromUtf8(expected), at);
+            QVERIFY2(at >= 0, expected);
+        }
+        QCOMPARE(all.count("A long line of work done on the brakes and the axle."), 160);
+        for (int page = 0; page < pages.size(); ++page) {
+            QVERIFY(pages[page].contains("Vantorel repair history: vehicle 1001"));
+            QVERIFY(pages[page].contains(QRegularExpression("Make: Ford\\s+Model: Transit")));
+            QVERIFY(pages[page].contains(QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages.size())));
+        }
+        QVERIFY(all.contains(QRegularExpression("4/11/2007\\s+8:00:00 AM to 9:00:00 AM \\(continued\\)")));
+
+        const QString csv = store.folder() + "/history.csv";
+        answerDialog("dlgSaveCsv", "fileNameEdit", csv);
+        save->trigger();
+        QCOMPARE(messages.takeOnly(), QStringLiteral("The repair history of vehicle 1001 has been saved as %1.").arg(csv));
+        const QJsonArray rows = QJsonDocument::fromJson(
+            runTool("python3", {"-c", "import csv, json, sys\n"
+                                      "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+                                      "    print(json.dumps(list(csv.reader(f))))",
+                                csv}).toUtf8()).array();
+        QCOMPARE(rows.size(), jobs.size() + 2);
+        QCOMPARE(rows.at(0).toArray().toVariantList(),
+                 QVariantList({"VNumber", "IDNumber", "Location", "Date", "StartTime", "StopTime", "Comments"}));
+        for (qsizetype row = 0; row < jobs.size(); ++row) {
+            const QJsonArray fields = rows.at(row + 1).toArray();
+            QCOMPARE(fields.at(0).toString(), QStringLiteral("1001"));
+            QCOMPARE(fields.at(3).toString(), jobs[row][0]);
+            QCOMPARE(fields.at(6).toString(), jobs[row][3].startsWith('=') ? "'" + jobs[row][3] : jobs[row][3]);
+        }
+        QCOMPARE(rows.last().toArray().at(6).toString(), QString());
+        click(window, "cmdClear");
+        QVERIFY(!print->isEnabled() && !save->isEnabled());
     }
 };
 

@@ -28,7 +28,10 @@
 
 using namespace vantorel;
 using namespace Qt::Literals::StringLiterals;
+using vantorel::test::answerDialog;
+using vantorel::test::pageTexts;
 using vantorel::test::reportEntries;
+using vantorel::test::runTool;
 using vantorel::test::reportRows;
 using vantorel::test::MessageWatcher;
 using vantorel::test::TestStore;
@@ -90,23 +93,6 @@ void addPerson(const QString& id, const QString& lastName, bool manager)
     data::Database().append(data::Person{id, lastName, "Sam", "2 Main St", "(555) 010-" + id.right(4), "pw", manager});
 }
 
-QString runTool(const QString& program, const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(program, arguments);
-    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(program), tool.readAllStandardError().constData());
-    return QString::fromUtf8(tool.readAllStandardOutput());
-}
-
-// The text of each printed page, as laid out.
-QStringList pageTexts(const QString& pdf)
-{
-    QStringList pages = runTool("pdftotext", {"-layout", pdf, "-"}).split(u'\f');
-    pages.removeLast(); // after the last page's form feed
-    return pages;
-}
-
 // The smallest distance, in millimetres, between any printed word and the page's edges.
 qreal narrowestMarginMm(const QString& pdf)
 {
@@ -120,21 +106,6 @@ qreal narrowestMarginMm(const QString& pdf)
                               page.captured(2).toDouble() - match.captured(4).toDouble()});
     }
     return narrowest * 25.4 / 72;
-}
-
-// Answers the dialog about to open, known by its class or its name (the print or the save
-// dialog): cancels it, or puts `path` into its entry `entry` as the user types it and accepts.
-void answerDialog(const char* dialogName, const char* entry, const QString& path)
-{
-    QTimer::singleShot(50, [dialogName, entry, path] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog || !(dialog->inherits(dialogName) || dialog->objectName() == QLatin1String(dialogName)))
-            qFatal("no %s open", dialogName);
-        if (path.isEmpty())
-            return dialog->reject();
-        child<QLineEdit>(dialog, entry)->setText(path);
-        dialog->accept();
-    });
 }
 
 bool printToPdf(const PrintedReport& report, const QString& path, const QPageRanges& pages = {})

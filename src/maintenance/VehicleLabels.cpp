@@ -24,42 +24,53 @@ QString noVehicleMessage(const QString& vehicleNumber)
 
 } // namespace
 
+// Each display: the label it fills, its caption (named as the window names it) and the field.
+struct Display {
+    QLabel* VehicleLabels::*label;
+    const char* name;
+    const char* captionName;
+    const char* caption;
+    QString data::Vehicle::*field;
+};
+
+const Display kDisplays[] = {
+    { &VehicleLabels::lblContractNumber, "lblContractNumber", "Label2", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "Contract Number"),
+        &data::Vehicle::contractNumber },
+    { &VehicleLabels::lblLicense, "lblLicense", "Label3", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "License Number"),
+        &data::Vehicle::license },
+    { &VehicleLabels::lblMake, "lblMake", "Label4", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "Make"), &data::Vehicle::make },
+    { &VehicleLabels::lblModel, "lblModel", "Label5", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "Model"), &data::Vehicle::model },
+    { &VehicleLabels::lblColor, "lblColor", "Label6", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "Color"), &data::Vehicle::color },
+    { &VehicleLabels::lblYear, "lblYear", "Label7", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "Year"), &data::Vehicle::year },
+    { &VehicleLabels::lblDatePurchased, "lblDatePurchased", "Label12", QT_TRANSLATE_NOOP("vantorel::VehicleLabels", "Date Purchased"),
+        &data::Vehicle::datePurchased },
+};
+
 void VehicleLabels::addTo(QGridLayout* grid, int firstRow, int column)
 {
     QWidget* window = grid->parentWidget();
-    struct Row {
-        QLabel** label;
-        const char* name;
-        const char* captionName;
-        QString caption;
-    };
-    const Row rows[] = {
-        { &lblContractNumber, "lblContractNumber", "Label2", tr("Contract Number") },
-        { &lblLicense, "lblLicense", "Label3", tr("License Number") },
-        { &lblMake, "lblMake", "Label4", tr("Make") },
-        { &lblModel, "lblModel", "Label5", tr("Model") },
-        { &lblColor, "lblColor", "Label6", tr("Color") },
-        { &lblYear, "lblYear", "Label7", tr("Year") },
-        { &lblDatePurchased, "lblDatePurchased", "Label12", tr("Date Purchased") },
-    };
     int row = firstRow;
-    for (const Row& entry : rows) {
-        *entry.label = makeValueLabel(QString::fromLatin1(entry.name), window);
-        grid->addWidget(
-            makeCaption(QString::fromLatin1(entry.captionName), entry.caption, window, *entry.label), row, column);
-        grid->addWidget(*entry.label, row++, column + 1);
+    for (const Display& display : kDisplays) {
+        QLabel* label = makeValueLabel(QString::fromLatin1(display.name), window);
+        this->*display.label = label;
+        grid->addWidget(makeCaption(QString::fromLatin1(display.captionName), tr(display.caption), window, label), row,
+                        column);
+        grid->addWidget(label, row++, column + 1);
     }
 }
 
 void VehicleLabels::show(const data::Vehicle& vehicle) const
 {
-    lblContractNumber->setText(vehicle.contractNumber);
-    lblLicense->setText(vehicle.license);
-    lblMake->setText(vehicle.make);
-    lblModel->setText(vehicle.model);
-    lblColor->setText(vehicle.color);
-    lblYear->setText(vehicle.year);
-    lblDatePurchased->setText(vehicle.datePurchased);
+    for (const Display& display : kDisplays)
+        (this->*display.label)->setText(vehicle.*display.field);
+}
+
+QList<std::pair<QString, QString>> VehicleLabels::captionedFields(const data::Vehicle& vehicle)
+{
+    QList<std::pair<QString, QString>> fields;
+    for (const Display& display : kDisplays)
+        fields.append({tr(display.caption), vehicle.*display.field});
+    return fields;
 }
 
 void VehicleLabels::clear() const

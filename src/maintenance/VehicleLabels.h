@@ -2,9 +2,11 @@
 
 #include "data/Records.h"
 
+#include <QList>
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 class QGridLayout;
 class QLabel;
@@ -20,6 +22,8 @@ struct VehicleLabels {
 
     void show(const data::Vehicle& vehicle) const;
     void clear() const;
+    // The vehicle's fields as these displays show them, each with its caption.
+    static QList<std::pair<QString, QString>> captionedFields(const data::Vehicle& vehicle);
 
     // Shows the vehicle a look-up found; when none was found, empties the displays and tells the
     // user that no vehicle has the number.

@@ -2,12 +2,15 @@
 
 #include "common/Controls.h"
 #include "common/MessageBox.h"
+#include "common/SaveAndPrint.h"
 #include "common/ShownText.h"
 #include "common/StoreAction.h"
 #include "common/ValueLabel.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
+#include "maintenance/HistoryPrinter.h"
 
+#include <QAction>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -91,6 +94,7 @@ frmRepairHistory::frmRepairHistory(QWidget* parent)
     setTabOrderChain({ txtVehicleNumber, cmdShowHistory, cmdClear, lstRepairDates });
     setDefaultButton(this, cmdShowHistory);
     setCancelButton(this, cmdClear);
+    addHistoryCommands();
     connect(cmdShowHistory, &QPushButton::clicked, this, &frmRepairHistory::cmdShowHistory_Click);
     connect(cmdClear, &QPushButton::clicked, this, &frmRepairHistory::cmdClear_Click);
     // The selection changes on a click and on the arrow keys alike, not when the list takes the focus.
@@ -121,6 +125,9 @@ void frmRepairHistory::cmdShowHistory_Click()
     // Jobs stored under a number no vehicle has are still listed: they are the shop's records.
     m_repairDates.append(jobs);
     m_vehicle.showFound(this, number, vehicle);
+    m_shownVehicle = number;
+    mnuPrintHistory->setEnabled(true);
+    mnuSaveHistoryCsv->setEnabled(true);
 }
 
 void frmRepairHistory::lstRepairDates_Click(const QModelIndex& entry)
@@ -145,10 +152,65 @@ void frmRepairHistory::showJob(const data::Job& job)
 
 void frmRepairHistory::cmdClear_Click()
 {
+    m_shownVehicle.clear();
+    mnuPrintHistory->setEnabled(false);
+    mnuSaveHistoryCsv->setEnabled(false);
     m_vehicleNumber.clear();
     m_vehicle.clear();
     showJob({});
     m_repairDates.clear();
+}
+
+void frmRepairHistory::addHistoryCommands()
+{
+    lstRepairDates->setContextMenuPolicy(Qt::ActionsContextMenu);
+    mnuPrintHistory = new QAction(tr("Print Repair History…"), lstRepairDates);
+    mnuPrintHistory->setObjectName(QStringLiteral("mnuPrintHistory"));
+    connect(mnuPrintHistory, &QAction::triggered, this, &frmRepairHistory::mnuPrintHistory_Click);
+    mnuSaveHistoryCsv = new QAction(tr("Save Repair History as CSV…"), lstRepairDates);
+    mnuSaveHistoryCsv->setObjectName(QStringLiteral("mnuSaveHistoryCsv"));
+    connect(mnuSaveHistoryCsv, &QAction::triggered, this, &frmRepairHistory::mnuSaveHistoryCsv_Click);
+    // Offered once a vehicle's history is shown: the history of the vehicle shown last.
+    mnuPrintHistory->setEnabled(false);
+    mnuSaveHistoryCsv->setEnabled(false);
+    lstRepairDates->addActions({ mnuPrintHistory, mnuSaveHistoryCsv });
+}
+
+std::optional<PrintedHistory> frmRepairHistory::readHistory()
+{
+    // One action, released before any dialog waits for the user.
+    PrintedHistory history { m_shownVehicle, {}, {} };
+    std::optional<data::Vehicle> vehicle;
+    const bool read = withStore(this, [&] {
+        data::Database store;
+        vehicle = store.firstVehicle(history.vehicleNumber);
+        history.jobs = store.historyOf(history.vehicleNumber);
+    });
+    if (!read)
+        return std::nullopt;
+    history.vehicleData = VehicleLabels::captionedFields(vehicle.value_or(data::Vehicle {}));
+    return history;
+}
+
+void frmRepairHistory::mnuPrintHistory_Click()
+{
+    const std::optional<PrintedHistory> history = readHistory();
+    if (!history)
+        return;
+    printWithDialog(
+        this, tr("Vantorel repair history of vehicle %1").arg(history->vehicleNumber), QPageLayout::Portrait, nullptr,
+        [&](QPrinter& printer) { return HistoryPrinter(*history).print(printer); },
+        tr("The repair history of vehicle %1 has been sent to the printer.").arg(quotedValue(history->vehicleNumber)),
+        tr("The repair history could not be printed. Please check the printer and try again."));
+}
+
+void frmRepairHistory::mnuSaveHistoryCsv_Click()
+{
+    const std::optional<PrintedHistory> history = readHistory();
+    if (!history)
+        return;
+    saveCsvAs(this, tr("Save Repair History as CSV"), tr("The repair history of vehicle %1").arg(quotedValue(history->vehicleNumber)),
+        [&] { return historyAsCsv(*history); });
 }
 
 } // namespace vantorel

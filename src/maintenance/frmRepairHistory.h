@@ -1,11 +1,13 @@
 #pragma once
 
 #include "common/RequiredEntries.h"
+#include "maintenance/HistoryPrinter.h"
 #include "maintenance/JobKeyListModel.h"
 #include "maintenance/VehicleLabels.h"
 
 #include <QWidget>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -16,7 +18,9 @@ namespace vantorel {
 
 class ValueView;
 
-// Shows one vehicle's data and the dates of its stored jobs; selecting a date shows that job.
+// Shows one vehicle's data and the dates of its stored jobs; selecting a date shows that job. The
+// repair-date list's context menu prints the whole history of the vehicle shown last, or saves it
+// as CSV.
 // Each Show History appends its dates after those already listed; only Clear empties the list.
 // The window only reads the store.
 class frmRepairHistory : public QWidget {
@@ -29,9 +33,14 @@ private slots:
     void cmdShowHistory_Click();
     void lstRepairDates_Click(const QModelIndex& entry);
     void cmdClear_Click();
+    void mnuPrintHistory_Click();
+    void mnuSaveHistoryCsv_Click();
 
 private:
     void showJob(const data::Job& job);
+    void addHistoryCommands();
+    // The whole history of the vehicle shown last, read from the store; none when the store failed.
+    std::optional<PrintedHistory> readHistory();
 
     RequiredEntries m_vehicleNumber;
     VehicleLabels m_vehicle;
@@ -43,6 +52,9 @@ private:
     QListView* lstRepairDates;
     QPushButton* cmdClear;
     QPushButton* cmdShowHistory;
+    QAction* mnuPrintHistory;
+    QAction* mnuSaveHistoryCsv;
+    QString m_shownVehicle;
 };
 
 } // namespace vantorel

@@ -2,6 +2,7 @@
 
 #include "common/Controls.h"
 #include "common/MessageBox.h"
+#include "common/SaveAndPrint.h"
 #include "common/StoreAction.h"
 #include "common/WindowKeys.h"
 #include "data/Database.h"
@@ -13,16 +14,13 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <utility>
@@ -199,42 +197,17 @@ void frmReportResults::copySelectedEntries(const ReportColumnView* list)
 
 void frmReportResults::saveAsCsv()
 {
-    QFileDialog dialog(this, tr("Save Report as CSV"));
-    dialog.setObjectName(QStringLiteral("dlgSaveCsv"));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(tr("CSV files (*.csv)"));
-    dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    const QString path = dialog.selectedFiles().constFirst();
-    // Written whole under another name and renamed into place: never half a report in the file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(reportAsCsv(printedReport())) < 0 || !file.commit()) {
-        showMessage(this, tr("The report could not be saved as %1: %2").arg(quotedValue(path), file.errorString()));
-        return;
-    }
-    showMessage(this, tr("The report has been saved as %1.").arg(quotedValue(path)));
+    saveCsvAs(this, tr("Save Report as CSV"), tr("The report"), [this] { return reportAsCsv(printedReport()); });
 }
 
 void frmReportResults::cmdPrint_Click()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(tr("Vantorel report"));
     // Eight columns read best across the long side of the page; the dialog can change it.
-    printer.setPageOrientation(QPageLayout::Landscape);
-    if (m_lastPrintFile)
-        printer.setOutputFileName(*m_lastPrintFile);
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (m_lastPrintFile)
-        *m_lastPrintFile = printer.outputFileName();
-
-    if (!ReportPrinter(printedReport()).print(printer)) {
-        showMessage(this, tr("The report could not be printed. Please check the printer and try again."));
-        return;
-    }
-    showMessage(this, tr("Report results have been sent to the printer."));
+    printWithDialog(
+        this, tr("Vantorel report"), QPageLayout::Landscape, m_lastPrintFile,
+        [this](QPrinter& printer) { return ReportPrinter(printedReport()).print(printer); },
+        tr("Report results have been sent to the printer."),
+        tr("The report could not be printed. Please check the printer and try again."));
 }
 
 } // namespace vantorel

@@ -11,6 +11,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QDeadlineTimer>
+#include <QDialog>
 #include <QProcess>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -223,6 +224,46 @@ QStringList tabOrder(QWidget* first, int count)
             break;
     }
     return names;
+}
+
+QString runTool(const QString& program, const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(program), tool.readAllStandardError().constData());
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+QStringList pageTexts(const QString& pdf)
+{
+    QStringList pages = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
+                            .split(u'\f');
+    pages.removeLast(); // after the last page's form feed
+    return pages;
+}
+
+void answerDialog(const char* dialogName, const char* entry, const QString& path)
+{
+    // Looked for until it opens: the action may read the store first, for a while.
+    auto* waiting = new QTimer;
+    auto* deadline = new QDeadlineTimer(20000);
+    QObject::connect(waiting, &QTimer::timeout, [waiting, deadline, dialogName, entry, path] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !(dialog->inherits(dialogName) || dialog->objectName() == QLatin1String(dialogName))) {
+            if (deadline->hasExpired())
+                qFatal("no %s open", dialogName);
+            return;
+        }
+        waiting->deleteLater();
+        delete deadline;
+        waiting->stop();
+        if (path.isEmpty())
+            return dialog->reject();
+        child<QLineEdit>(dialog, entry)->setText(path);
+        dialog->accept();
+    });
+    waiting->start(20);
 }
 
 QString setupProgram()

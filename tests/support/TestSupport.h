@@ -139,6 +139,14 @@ QStringList tabOrder(QWidget* first, int count);
 
 QString setupProgram();
 
+// What a program wrote to its standard output; a program that fails ends the run.
+QString runTool(const QString& program, const QStringList& arguments);
+// The text of each printed page of a PDF file, as laid out (pdftotext).
+QStringList pageTexts(const QString& pdf);
+// Answers the dialog about to open, known by its class or its name (the print or the save
+// dialog): cancels it, or puts `path` into its entry `entry` as the user types it and accepts.
+void answerDialog(const char* dialogName, const char* entry, const QString& path);
+
 struct ToolRun {
     int exitCode = -1; // -1 when it did not end by itself
     QByteArray shown;  // what the user saw: its output and errors, or its terminal
