@@ -11,10 +11,11 @@ import pyatspi
 from gi.repository import GLib
 
 HEARD = []  # what took the focus, in order
+KEYS_TO = [None]  # the top-level window that has the keyboard
 WAIT_SECONDS = 10
 LISTS = (pyatspi.ROLE_LIST, pyatspi.ROLE_TABLE)
 WINDOWS = (pyatspi.ROLE_FRAME, pyatspi.ROLE_WINDOW, pyatspi.ROLE_INTERNAL_FRAME, pyatspi.ROLE_FILLER)
-TAB, DOWN, RETURN = 0xff09, 0xff54, 0xff0d
+TAB, DOWN, RETURN = "Tab", "Down", "Return"
 
 
 def pump(seconds=0.2):
@@ -65,9 +66,11 @@ def window_named(title):
 
 def activate(title):
     """Gives a top-level window the keyboard, as a click on it would: the window manager does not
-    hand it to a window that no key or click has reached yet."""
+    always hand it to a window that no key or click has reached yet. Keys then go to it."""
+    KEYS_TO[0] = title
     subprocess.run(["xdotool", "search", "--sync", "--name", "^%s$" % title.replace(".", "\\."),
-                    "windowactivate", "--sync"], check=False, timeout=WAIT_SECONDS, capture_output=True)
+                    "windowactivate", "--sync", "windowfocus", "--sync"],
+                   check=False, timeout=WAIT_SECONDS, capture_output=True)
     pump()
 
 
@@ -94,16 +97,19 @@ def type_into(node, text):
     pump()
 
 
-def tap(keysym):
-    pyatspi.Registry.generateKeyboardEvent(keysym, None, pyatspi.KEY_SYM)
+def tap(name):
+    """A key pressed on the keyboard of the display, into the window that has it."""
+    if KEYS_TO[0]:
+        activate(KEYS_TO[0])
+    subprocess.run(["xdotool", "key", name], check=True, timeout=WAIT_SECONDS)
     pump()
 
 
-def key(keysym):
+def key(name):
     """Presses a key and tells what took the focus: waits for the first focus event (a loaded
     machine is slow to deliver it), then for any that follow at once."""
     HEARD.clear()
-    tap(keysym)
+    tap(name)
     end = time.time() + WAIT_SECONDS
     while not HEARD and time.time() < end:
         pump(0.05)
