@@ -79,13 +79,13 @@ FleetFacts makeSyntheticFleet(const QString& path, const FleetSize& size)
     const Connection db(path);
     db.exec("pragma synchronous = off");
     db.exec("begin");
-    insertAll(db, "insert into Person values (?, ?, ?, ?, ?, ?, ?)", size.users, [&](int i) {
+    insertAll(db, "insert into Person values (?, ?, ?, ?, ?, ?, ?, null)", size.users, [&](int i) {
         return QStringList{userId(i), QStringLiteral("Last%1").arg(i % 500), QStringLiteral("First%1").arg(i % 300),
                            QStringLiteral("%1 Depot Road").arg(i), QStringLiteral("(555) 555-%1").arg(i % 10000, 4, 10, QLatin1Char('0')),
                            hash, QString::number(i % 20 == 1 ? 1 : 0)};
     });
-    insertAll(db, "insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?)", size.vehicles, vehicleFields);
-    insertAll(db, "insert into Servicing values (?, ?, ?, ?, ?, ?, ?)", size.jobs, [&](int i) {
+    insertAll(db, "insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?, null)", size.vehicles, vehicleFields);
+    insertAll(db, "insert into Servicing values (?, ?, ?, ?, ?, ?, ?, null)", size.jobs, [&](int i) {
         const int vehicle = i <= busyJobs ? 1 + (i - 1) % size.busyVehicles
                                           : size.busyVehicles + 1 + (i - busyJobs) % plainVehicles;
         const QTime start(7 + i % 10, i % 60, (i * 7) % 60);

@@ -15,6 +15,7 @@
 #include "data/ServerStore.h"
 #include "transfer/Moves.h"
 #include "transfer/Progress.h"
+#include "maintenance/HistoryPrinter.h"
 #include "reports/ReportPrinter.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
@@ -31,8 +32,11 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
@@ -118,6 +122,30 @@ double timeBare(const std::function<void()>& action)
     clock.start();
     action();
     return double(clock.nsecsElapsed()) / 1e6;
+}
+
+long peakMemoryKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return 0;
+}
+
+// A new append identity, as the program gives each record it appends.
+QString bareIdentity()
+{
+    return QString::number(QRandomGenerator::global()->generate64(), 16);
+}
+
+// From now on the peak resident size counts again from what is resident now.
+bool resetPeakMemory()
+{
+    QFile peak(QStringLiteral("/proc/self/clear_refs"));
+    return peak.open(QIODevice::WriteOnly) && peak.write("5") == 1;
 }
 
 class Bench {
@@ -277,9 +305,9 @@ private:
                 WindowDriver::click(servicing, "cmdComplete");
             },
             [&] {
-                m_bare->run("insert into Servicing values (?, ?, ?, ?, ?, ?, ?)",
+                m_bare->run("insert into Servicing values (?, ?, ?, ?, ?, ?, ?, ?)",
                            {m_facts.plainVehicle, m_facts.mechanicId, QStringLiteral("Bay 7"), QStringLiteral("1/1/26"),
-                            QStringLiteral("08:00:00"), QStringLiteral("08:40:00"), QString()});
+                            QStringLiteral("08:00:00"), QStringLiteral("08:40:00"), QString(), bareIdentity()});
             },
             kInteractive);
         frame->close();
@@ -334,8 +362,8 @@ private:
             },
             [&] { WindowDriver::click(vehicle, "cmdSubmit"); },
             [&] {
-                m_bare->run("insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?)",
-                           QStringList(8, QStringLiteral("bare%1").arg(serial)));
+                m_bare->run("insert into Vehicle values (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                           QStringList(8, QStringLiteral("bare%1").arg(serial)) << bareIdentity());
             },
             kInteractive);
 
@@ -350,8 +378,8 @@ private:
             },
             [&] { WindowDriver::click(user, "cmdSumbit"); },
             [&] {
-                m_bare->run("insert into Person values (?, ?, ?, ?, ?, ?, 0)",
-                           QStringList(6, QStringLiteral("bare%1").arg(serial)));
+                m_bare->run("insert into Person values (?, ?, ?, ?, ?, ?, 0, ?)",
+                           QStringList(6, QStringLiteral("bare%1").arg(serial)) << bareIdentity());
             },
             Target{});
         m_rows.back().note = QStringLiteral("whole, with the deliberate hash of the new password");
@@ -440,6 +468,60 @@ private:
             // Half of the 486 ms the first printer took.
             [&] { m_bare->run("select * from Vehicle limit 10000"); }, Target{0, 243.0});
         m_rows.back().note = QStringLiteral("%1 pages; bare: reading the rows").arg(QPdfPageCount(pdf));
+        measureHistoryPrint();
+    }
+
+    // The printing of the busiest vehicle's whole history into a PDF file, its jobs read as the
+    // window reads them, beside the same lines drawn page by page by a bare QPdfWriter loop.
+    void measureHistoryPrint()
+    {
+        const QString pdf = QDir::current().filePath(QStringLiteral("history.pdf"));
+        const auto read = [&] {
+            vantorel::data::Database db;
+            return vantorel::PrintedHistory{m_facts.busyVehicle, {}, db.historyOf(m_facts.busyVehicle)};
+        };
+        long peakKb = 0;
+        measure(
+            QStringLiteral("print_history_%1_jobs").arg(m_facts.busyVehicleJobs), [] { resetPeakMemory(); },
+            [&] {
+                const vantorel::PrintedHistory history = read();
+                QPrinter printer(QPrinter::HighResolution);
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                if (!vantorel::HistoryPrinter(history).print(printer))
+                    throw std::runtime_error("the history could not be printed");
+                peakKb = std::max(peakKb, peakMemoryKb());
+            },
+            [&] { drawHistoryBare(read(), QDir::current().filePath(QStringLiteral("bare.pdf"))); }, Target{});
+        m_rows.back().note = QStringLiteral("%1 pages; bare: the same lines by a QPdfWriter loop").arg(QPdfPageCount(pdf));
+        m_rows.push_back(Row{QStringLiteral("print_history_peak_memory"), double(peakKb) / 1024.0, std::nullopt,
+                             Target{0, 150.0, QStringLiteral("MB")}, QStringLiteral("peak resident size while printing")});
+    }
+
+    // Each job's lines, drawn one under another onto pages of the same size and font.
+    static void drawHistoryBare(const vantorel::PrintedHistory& history, const QString& path)
+    {
+        QPdfWriter writer(path);
+        writer.setResolution(1200);
+        QPainter painter(&writer);
+        painter.setFont(vantorel::printing::bodyFont());
+        const qreal line = QFontMetricsF(painter.font(), &writer).height() * 1.35;
+        const qreal bottom = writer.height() - 3 * line;
+        qreal top = 0;
+        const auto draw = [&](const QString& text) {
+            if (top > bottom) {
+                writer.newPage();
+                top = 0;
+            }
+            painter.drawText(QPointF(0, top + line), text);
+            top += line;
+        };
+        for (const vantorel::data::HistoryJob& entry : history.jobs) {
+            draw(entry.job.date + QStringLiteral("    ") + entry.job.startTime + QStringLiteral(" to ") + entry.job.stopTime);
+            draw(QStringLiteral("Mechanic: ") + entry.job.mechanicId + QStringLiteral("    Location: ") + entry.job.location);
+            draw(QStringLiteral("Comments: ") + entry.job.comments);
+            top += line;
+        }
     }
 
     // A vehicle whose every field holds 10 MB, with one job whose comments hold 10 MB, through
@@ -532,16 +614,6 @@ Row measureColdStart(int runs)
                QStringLiteral("process start to the log-in window shown; bare: starting /bin/true")};
 }
 
-long peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
 
 // The child process of the memory measurement: one "All Vehicles" report in a fresh process.
 // The program as a user runs it: the log-in window, a log-in, the frame, the report on show.
@@ -563,10 +635,8 @@ int reportMemoryChild(int argc, char* argv[])
     if (!frame)
         return 1;
     // The peak from here on: the log-in's password hash borrows 64 MB for a moment on purpose.
-    QFile peak(QStringLiteral("/proc/self/clear_refs"));
-    if (!peak.open(QIODevice::WriteOnly) || peak.write("5") != 1)
+    if (!resetPeakMemory())
         return 1;
-    peak.close();
     frame->findChild<QAction*>(QStringLiteral("mnuCreateReport"))->trigger();
     WindowDriver::settle();
     QWidget* generator = WindowDriver::find(frame, "frmReportGen");

@@ -62,6 +62,7 @@ int HistoryPrinter::measure(const printing::PageArea& area, const QPainter& pain
 {
     m_area = area;
     m_measuring = &painter;
+    m_bodyMetrics.emplace(printing::bodyFont(), painter.device());
     const int dataLines = int(m_history.vehicleData.size() + kDataColumns - 1) / kDataColumns;
     m_headingHeight = QFontMetricsF(printing::headingFont(), painter.device()).height() * 1.3
         + (dataLines + 1) * area.lineHeight;
@@ -101,7 +102,7 @@ QStringList HistoryPrinter::commentLines(const QString& comments) const
     const QFont font = printing::bodyFont();
     // Most comments are one short line: no layout needed to know it.
     if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))
-        && QFontMetricsF(font, m_measuring->device()).horizontalAdvance(text) <= m_area.width)
+        && m_bodyMetrics->horizontalAdvance(text) <= m_area.width)
         return {text};
     QStringList lines;
     for (const QString& paragraph : QString(text).remove(QLatin1Char('\r')).split(QLatin1Char('\n'))) {
@@ -184,7 +185,7 @@ void HistoryPrinter::paintJobLine(QPainter& painter, qsizetype job, int line, qr
     }
     // The comment lines were laid out to the page's width; the gap after them stays empty.
     if (const qsizetype comment = line - kJobHeadingLines; comment < comments.size())
-        printing::drawLine(painter, box, Qt::AlignLeft, comments.at(comment));
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, printing::oneLine(comments.at(comment)));
 }
 
 } // namespace vantorel

@@ -3,10 +3,12 @@
 #include "common/PrintedPage.h"
 #include "data/Records.h"
 
+#include <QFontMetricsF>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -59,6 +61,7 @@ private:
     const PrintedHistory& m_history;
     printing::PageArea m_area;
     const QPainter* m_measuring = nullptr;
+    std::optional<QFontMetricsF> m_bodyMetrics;
     qreal m_headingHeight = 0;
     int m_linesPerPage = 1;
     std::vector<PagePlace> m_pages;
