@@ -17,7 +17,7 @@ for name in $named_in_readme; do
   [ -f "$shots/$name" ] || faults+=("the README shows $name, which docs/screenshots/ lacks")
 done
 [ "$listed_in_metainfo" = "$named_in_readme" ] \
-  || faults+=("the metainfo lists [$(echo $listed_in_metainfo)], the README shows [$(echo $named_in_readme)]")
+  || faults+=("the metainfo lists [$(echo "$listed_in_metainfo")], the README shows [$(echo "$named_in_readme")]")
 if command -v appstreamcli >/dev/null; then
   appstreamcli validate --no-net "$metainfo" >"$work/validate.log" 2>&1 \
     || faults+=("appstreamcli refuses the metainfo: $(cat "$work/validate.log")")
@@ -32,7 +32,7 @@ if [ ${#faults[@]} -eq 0 ]; then
   else
     made=$(cd "$work/made" && ls)
     committed=$(cd "$shots" && ls)
-    [ "$made" = "$committed" ] || faults+=("the script makes [$(echo $made)], docs/screenshots/ holds [$(echo $committed)]")
+    [ "$made" = "$committed" ] || faults+=("the script makes [$(echo "$made")], docs/screenshots/ holds [$(echo "$committed")]")
   fi
 fi
 
