@@ -51,19 +51,6 @@ struct Fault {
     std::function<void(TestStore&)> apply;
 };
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 QList<Fault> damagedFiles()
 {
     return {
@@ -77,13 +64,7 @@ QList<Fault> damagedFiles()
              writeAll(s.databasePath(), whole.left(qMin(qsizetype(3000), whole.size() / 2)));
          }},
         {"random bytes",
-         [](TestStore& s) {
-             QByteArray noise(64 * 1024, '\0');
-             QRandomGenerator generator(7);
-             for (char& byte : noise)
-                 byte = char(generator.bounded(256));
-             writeAll(s.databasePath(), noise);
-         }},
+         [](TestStore& s) { writeAll(s.databasePath(), randomBytes(64 * 1024, 7)); }},
         {"tables missing",
          [](TestStore& s) {
              for (const char* table : {"Person", "Vehicle", "Servicing"})
@@ -390,7 +371,6 @@ bool withoutError(const std::function<void()>& action)
 class Relay {
 public:
     explicit Relay(const TestStore& store)
-        : m_store(store)
     {
         start();
         const QByteArray throughRelay = QByteArray(store.serverUri())
@@ -424,7 +404,6 @@ private:
             ::kill(-pid_t(m_relay.processId()), number);
     }
 
-    const TestStore& m_store;
     QTemporaryDir m_folder;
     QProcess m_relay;
 };

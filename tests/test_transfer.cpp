@@ -37,19 +37,6 @@ QString jetFile(const QString& name)
     if ((path).isEmpty())                                                                                              \
         QSKIP("The Jet test files (../shared/jet beside the checkout) are not here.");
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 // A table as mdb-export writes it: each field's text, or none where it writes nothing (a Null or
 // an empty text; it tells them apart by no mark).
 QList<QList<Field>> exported(const QString& jet, const char* table)
@@ -148,15 +135,6 @@ QStringList importCommand(const TestStore& store, const QString& from = {})
     if (onServer())
         arguments << u"--server"_s << QString::fromUtf8(store.serverUri());
     return arguments;
-}
-
-QByteArray randomBytes(qsizetype size)
-{
-    QByteArray bytes(size, '\0');
-    QRandomGenerator generator(11);
-    for (char& byte : bytes)
-        byte = char(generator.bounded(256));
-    return bytes;
 }
 
 } // namespace
@@ -295,9 +273,9 @@ private slots:
                                        << u"has no field Color; nothing was imported."_s;
         QTest::newRow("cut short") << u"typical.mdb"_s << QByteArray() << qsizetype(100000)
                                    << u"cannot be read: the file is damaged."_s;
-        QTest::newRow("noise after the header") << u"typical.mdb"_s << randomBytes(300000) << qsizetype(4096)
+        QTest::newRow("noise after the header") << u"typical.mdb"_s << randomBytes(300000, 11) << qsizetype(4096)
                                                 << u"cannot be read as a Jet database"_s;
-        QTest::newRow("noise in its records") << u"typical.mdb"_s << randomBytes(107200) << qsizetype(200000)
+        QTest::newRow("noise in its records") << u"typical.mdb"_s << randomBytes(107200, 11) << qsizetype(200000)
                                               << u"it says it holds 80 records, but"_s;
         QTest::newRow("not a Jet file") << u"typical.mdb"_s << QByteArray("IDNumber,LName\n1,A\n") << qsizetype(0)
                                         << u"is not a"_s;

@@ -20,12 +20,12 @@ extern "C" void requestStop(int)
     stopRequested = 1;
 }
 
-QString grouped(qint64 number)
+} // namespace
+
+QString groupedNumber(qint64 number)
 {
     return QLocale(QLocale::English).toString(number);
 }
-
-} // namespace
 
 Progress::Progress(std::FILE* terminal)
     : m_terminal(terminal)
@@ -79,9 +79,9 @@ void Progress::end()
 void Progress::show(qint64 done)
 {
     const double seconds = double(m_stepClock.elapsed()) / 1000.0;
-    const QString rate = seconds > 0.05 ? QStringLiteral(", %1 a second").arg(grouped(qint64(double(done) / seconds)))
+    const QString rate = seconds > 0.05 ? QStringLiteral(", %1 a second").arg(groupedNumber(qint64(double(done) / seconds)))
                                         : QString();
-    const QString line = QStringLiteral("\r\033[K%1: %2 of %3%4").arg(m_step, grouped(done), grouped(m_total), rate);
+    const QString line = QStringLiteral("\r\033[K%1: %2 of %3%4").arg(m_step, groupedNumber(done), groupedNumber(m_total), rate);
     std::fputs(line.toLocal8Bit().constData(), m_terminal);
     m_lineOnShow = true;
     std::fflush(m_terminal);

@@ -11,6 +11,9 @@ namespace vantorel::transfer {
 // step, the records done of the total and the rate; elsewhere nothing. Each step also asks whether
 // the user stopped the work (Ctrl+C, or a kill that can be caught): then it throws a StoreError
 // and the work undoes itself as on any failure.
+// A count as the summaries and the progress line show it: 200,000.
+QString groupedNumber(qint64 number);
+
 class Progress {
 public:
     // Shown on `terminal` (standard error) when it is one.

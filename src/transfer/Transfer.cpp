@@ -12,7 +12,6 @@
 #include "transfer/StoreSource.h"
 
 #include <QElapsedTimer>
-#include <QLocale>
 
 #include <optional>
 
@@ -146,11 +145,6 @@ void compareTable(RecordSource& source, const TableDescription& table, data::Con
     }
 }
 
-QString grouped(qint64 number)
-{
-    return QLocale(QLocale::English).toString(number);
-}
-
 } // namespace
 
 TransferSummary transferRecords(RecordSource& source, data::Connection& destination, Progress& progress)
@@ -177,10 +171,10 @@ QString summaryText(const TransferSummary& summary)
     QString text = QStringLiteral("From %1:\n").arg(summary.source);
     for (const TableSummary& table : summary.tables) {
         text += QStringLiteral("  %1: %2 records read, %3 stored, %4 compared equal")
-                    .arg(table.table, grouped(table.read), grouped(table.stored), grouped(table.compared));
+                    .arg(table.table, groupedNumber(table.read), groupedNumber(table.stored), groupedNumber(table.compared));
         if (table.passwordsHashed > 0)
             text += QStringLiteral("; %1 passwords hashed (hashing and verifying took %2 s)")
-                        .arg(grouped(table.passwordsHashed))
+                        .arg(groupedNumber(table.passwordsHashed))
                         .arg(double(table.hashingMilliseconds) / 1000.0, 0, 'f', 2);
         if (!table.extraColumns.isEmpty())
             text += QStringLiteral("; fields left out: %1").arg(table.extraColumns.join(QStringLiteral(", ")));

@@ -139,6 +139,12 @@ QStringList tabOrder(QWidget* first, int count);
 
 QString setupProgram();
 
+// A file's bytes (none when it cannot be read), and a file made of `bytes`.
+QByteArray readAll(const QString& path);
+void writeAll(const QString& path, const QByteArray& bytes);
+// `size` bytes of noise, the same for the same `seed`.
+QByteArray randomBytes(qsizetype size, quint32 seed);
+
 // What a program wrote to its standard output; a program that fails ends the run.
 QString runTool(const QString& program, const QStringList& arguments);
 // The text of each printed page of a PDF file, as laid out (pdftotext).
