@@ -337,6 +337,10 @@ QMap<QString, Entry> setupEntries()
         {u"a dangling link"_s, replaceWith([](const QString& path) { QFile::link(u"nowhere.mdb"_s, path); })},
         {u"a folder"_s, replaceWith([](const QString& path) { QDir().mkdir(path); })},
         {u"a link file"_s, replaceWith([](const QString& path) { writeAll(path, "postgresql:///shop?host=/nonexistent\n"); })},
+        {u"a postgres:// link file"_s, replaceWith([](const QString& path) { writeAll(path, "postgres:///shop?host=/nonexistent\n"); })},
+        {u"a link file of two lines"_s, replaceWith([](const QString& path) {
+             writeAll(path, "postgresql:///shop?host=/nonexistent\rpostgresql:///other\n");
+         })},
         {u"a Jet file"_s, replaceWith([](const QString& path) {
              writeAll(path, QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4076, '\0'));
          })},
@@ -728,6 +732,8 @@ private slots:
                                                     << QByteArray("postgresql:///?dbname=v&host=localhost%2Cdb2.shop.lan&user=ws");
         QTest::newRow("this machine's socket") << QByteArray("postgresql:///v?host=/run/postgresql&user=admin") << false
                                                << QByteArray("postgresql:///?dbname=v&host=%2Frun%2Fpostgresql&user=ws");
+        QTest::newRow("the shop's server, no host name checked") << QByteArray("postgresql://db.shop.lan/v?sslmode=verify-ca")
+                                                                 << true << QByteArray("postgresql:///?dbname=v&host=db.shop.lan&sslmode=verify-ca&user=ws");
         QTest::newRow("localhost") << QByteArray("postgresql://localhost/v") << false
                                    << QByteArray("postgresql:///?dbname=v&host=localhost&user=ws");
     }
@@ -898,11 +904,15 @@ private slots:
         row("check, a dangling link", "a dangling link", check, 1, "Vantorel.mdb is not a file.");
         row("check, a folder", "a folder", check, 1, "Vantorel.mdb is not a file.");
         row("check, a link file", "a link file", check, 1, "names a PostgreSQL server");
+        row("check, a postgres:// link file", "a postgres:// link file", check, 1, "names a PostgreSQL server");
+        row("check, a link file of two lines", "a link file of two lines", check, 1, "must hold one line");
         row("check, a Jet file", "a Jet file", check, 1, "is a database of the earlier program");
         row("check, nothing", "nothing", check, 1, "Vantorel.mdb is not a file.");
         row("backup, damaged but readable", "damaged but readable", backup, 1, "copy.mdb has problems");
         row("backup, a Jet file", "a Jet file", backup, 1, "vantorel-setup --import");
         row("backup, a link file", "a link file", backup, 1, "pg_dump");
+        row("backup onto itself", "sound", {u"--backup"_s, u"Vantorel.mdb"_s}, 1, "Vantorel.mdb exists already.");
+        row("restore, a link file", "a link file", {u"--restore"_s, u"copy.mdb"_s}, 1, "pg_restore");
         row("new store, a dangling link", "a dangling link", demo, 1, "exists already");
         row("new store, a folder", "a folder", force, 1, "is not a regular file");
         row("new store over a link", "a link to a sound file", force, 1, "is not a regular file");
@@ -930,21 +940,26 @@ private slots:
     }
 
     // A restore never replaces what it keeps: each restore keeps the file it replaced under a name
-    // of its own, .before-restore, then .before-restore.2; a damaged copy is refused whole.
+    // of its own, .before-restore, .before-restore.2 ..., passing over any name taken, a link to
+    // nowhere included, which stays as it was.
     void restoresKeepEveryFileTheyReplace()
     {
         if (onServer())
             QSKIP("A server store is restored with pg_restore.");
         TestStore store;
         QCOMPARE(runSetup(store.folder(), {u"--backup"_s, u"empty.mdb"_s}).exitCode, 0);
+        QVERIFY(QFile::link(u"nowhere"_s, store.databasePath() + u".before-restore"_s));
         store.addVehicle(u"1001"_s);
         const QByteArray withVehicle = readAll(store.databasePath());
-        QCOMPARE(runSetup(store.folder(), {u"--restore"_s, u"empty.mdb"_s}).exitCode, 0);
+        const ToolRun first = runSetup(store.folder(), {u"--restore"_s, u"empty.mdb"_s});
+        QVERIFY2(first.shown.contains("kept as Vantorel.mdb.before-restore.2."),
+                 first.shown.constData());
         store.addVehicle(u"2002"_s);
         const QByteArray withOther = readAll(store.databasePath());
         QCOMPARE(runSetup(store.folder(), {u"--restore"_s, u"empty.mdb"_s}).exitCode, 0);
-        QCOMPARE(readAll(store.databasePath() + u".before-restore"_s), withVehicle);
-        QCOMPARE(readAll(store.databasePath() + u".before-restore.2"_s), withOther);
+        QCOMPARE(stateOf(store.databasePath() + u".before-restore"_s), u"link to "_s + store.folder() + u"/nowhere"_s);
+        QCOMPARE(readAll(store.databasePath() + u".before-restore.2"_s), withVehicle);
+        QCOMPARE(readAll(store.databasePath() + u".before-restore.3"_s), withOther);
         QCOMPARE(store.count(u"Vehicle"_s), 0);
     }
 };

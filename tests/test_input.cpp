@@ -3,7 +3,9 @@
 
 #include "TestSupport.h"
 
+#include "common/ValueLabel.h"
 #include "data/Credentials.h"
+#include "data/Database.h"
 #include "maintenance/frmRepairHistory.h"
 #include "maintenance/frmServicing.h"
 #include "records/frmAddVehicle.h"
@@ -15,11 +17,13 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
+#include <QToolTip>
 
 #include <sodium.h>
 
 using namespace vantorel;
 using namespace vantorel::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -37,6 +41,7 @@ QStringList hostileValues()
         QString::fromUtf8("e\u0301 combining a\u0308"), // combining marks
         QStringLiteral("%_\\ wildcard and escape characters"),
         QString(1024 * 1024, QLatin1Char('y')),
+        QStringLiteral("wheel ").repeated(300), // one line of words, longer than the comments view breaks
     };
 }
 
@@ -119,12 +124,57 @@ private slots:
             // is, and breaks a line of megabytes into lines it can lay out.
             QString viewed = texts(&history, {QStringLiteral("lblComments")}).first();
             QVERIFY(std::ranges::all_of(viewed.split(u'\n'), [](const QString& line) { return line.size() <= 1001; }));
+            QVERIFY2(!value.contains(u' ') || !viewed.contains(QRegularExpression(u"\\w\n\\w"_s)), "a word was broken");
             QCOMPARE(viewed.remove(u'\n'), QString(value).remove(QStringLiteral("\r\n")).remove(u'\n'));
 
             for (const QString& choice : {QStringLiteral("Vehicle Number"), QStringLiteral("Location")})
                 QCOMPARE(reportFor(choice, value), QList<QStringList>{QStringList(8, value)});
         }
         QVERIFY(messages.texts.isEmpty());
+    }
+
+    void valueLabelsShowAFirstLineThatFitsAndTheRestOnAsk_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("cut"); // shown ending in "…" after a beginning of the first line
+        QTest::addColumn<QString>("tip"); // the tool tip's text, none where the value shows whole
+        const QString emojiAtTheTipsEnd = QString(1999, u'x') + QString::fromUtf8("🚐 and more");
+        QTest::newRow("fits") << u"Ford"_s << false << QString();
+        QTest::newRow("a character too many") << QString() << true << QString();
+        QTest::newRow("a second line") << u"Ford\nTransit"_s << true << u"Ford\nTransit"_s;
+        QTest::newRow("a line separator") << u"Ford\u2028Transit"_s << true << u"Ford\u2028Transit"_s;
+        QTest::newRow("an emoji where the tip ends") << emojiAtTheTipsEnd << true << QString(1999, u'x') + u"…"_s;
+        QTest::newRow("a megabyte") << QString(1 << 20, u'y') << true << QString(2000, u'y') + u"…"_s;
+    }
+
+    // A value label on Repair History shows its value's first line as far as it fits, cut with
+    // "…", never half a character; resting the pointer on a cut value shows the value.
+    void valueLabelsShowAFirstLineThatFitsAndTheRestOnAsk()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, cut);
+        QFETCH(QString, tip);
+        TestStore store;
+        QWidget* history = openWindow(logInNew(store, false), QKeySequence(u"Ctrl+H"_s));
+        auto* make = child<ValueLabel>(history, u"lblMake"_s);
+        if (value.isEmpty()) { // the shortest value of its letter that the label cannot show whole
+            value = u"W"_s;
+            for (make->setText(value); make->shownText() == value; make->setText(value))
+                value += u'W';
+            tip = value;
+        }
+        data::Vehicle vehicle = sampleVehicle(u"1001"_s);
+        vehicle.make = value;
+        data::Database().append(vehicle);
+        fill(history, {u"txtVehicleNumber"_s}, {u"1001"_s});
+        press(history, Qt::Key_Return);
+        const QString shown = make->shownText();
+        QCOMPARE(shown.endsWith(u"…"_s), cut);
+        QVERIFY(!cut || (value.startsWith(shown.chopped(1)) && !shown.contains(QRegularExpression(u"[\\n\\x{2028}]"_s))));
+        QToolTip::hideText();
+        QHelpEvent rest(QEvent::ToolTip, make->rect().center(), make->mapToGlobal(make->rect().center()));
+        QApplication::sendEvent(make, &rest);
+        QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip.isEmpty() ? tip : u"<p>%1</p>"_s.arg(tip.toHtmlEscaped()));
     }
 
     void storedPasswordForms_data()
@@ -186,6 +236,8 @@ private slots:
         QTest::newRow("terminal") << manager << twice << true << "" << false;
         QTest::newRow("terminal, two passwords") << manager << QStringList{"pass word", "pass ward"} << true << "differ"
                                                  << false;
+        QTest::newRow("terminal, letter case differing") << manager << QStringList{"pass word", "Pass Word"} << true
+                                                         << "differ" << false;
         QTest::newRow("no terminal") << manager << twice << false << "--password-stdin" << false;
         QTest::newRow("empty password") << fromInput << QStringList{""} << false << "empty" << false;
         QTest::newRow("nothing on input") << fromInput << QStringList{} << false << "no password" << false;

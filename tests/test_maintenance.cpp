@@ -104,9 +104,6 @@ private slots:
         QWidget* window = openWindow(logInNew(store, false), QKeySequence(QStringLiteral("Ctrl+S")));
         QVERIFY(window);
         QCOMPARE(window->focusWidget(), box(window, "txtVehicleNumber"));
-        QCOMPARE(tabOrder(box(window, "txtVehicleNumber"), 9),
-                 QStringList({"txtVehicleNumber", "txtLocation", "cboPartsList", "lstPartsUsed", "txtComments",
-                              "cmdStart", "cmdComplete", "cmdViewHistory", "cmdClear"}));
         MessageWatcher watcher;
         box(window, "txtLocation")->setFocus();
         press(window, Qt::Key_Return);
@@ -184,6 +181,10 @@ private slots:
         box(window, "txtVehicleNumber")->setText(QString(5000, QLatin1Char('9')));
         click(window, "cmdViewHistory");
         QCOMPARE(watcher.takeOnly(), QStringLiteral("No vehicle has the number %1….").arg(QString(60, '9')));
+        box(window, "txtLocation")->setFocus();
+        press(window, Qt::Key_Escape); // Clear: nothing of the last job stays on show
+        QCOMPARE(texts(window, {"txtVehicleNumber", "txtLocation", "txtComments", "lblDate", "lblStartTime", "lblStopTime"}),
+                 QStringList(6, QString()));
 
         QWidget* history = openWindow(frame, QKeySequence(QStringLiteral("Ctrl+H")));
         showHistory(history, number);
@@ -210,9 +211,6 @@ private slots:
         QWidget* window = openWindow(logInNew(store, false), QKeySequence(QStringLiteral("Ctrl+H")));
         MessageWatcher watcher;
         QCOMPARE(window->focusWidget(), box(window, "txtVehicleNumber"));
-        QCOMPARE(tabOrder(box(window, "txtVehicleNumber"), 4),
-                 QStringList({"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"}));
-        QVERIFY(!tabOrder(box(window, "txtVehicleNumber"), 20).contains(QStringLiteral("lblComments")));
         press(window, Qt::Key_Return);
         QCOMPARE(watcher.takeOnly(), QStringLiteral("Please enter a Vehicle Number."));
         showHistory(window, QStringLiteral("1001"));
@@ -282,7 +280,7 @@ private slots:
         store.addVehicle("1001");
         store.addClearTextUser("20000001", "pw", false); // "First Last"
         const QString longComment = QStringList(160, "A long line of work done on the brakes and the axle.").join('\n');
-        const QList<QStringList> jobs = {{"1/8/2004", "20000001", "Bay 1", "Oil and filter."},
+        const QList<QStringList> jobs = {{"1/8/2004", "20000001", "Bay 1", "Oil and\tbrakes."},
                                          {"2/9/2005", "20000009", "Yard \"B\", north", "=1+1; 'quoted', two\r\nlines"},
                                          {"3/10/2006", "20000001", "Bay 2", "Ünïcödé 🚐"},
                                          {"4/11/2007", "20000001", "Bay 3", longComment},
@@ -307,7 +305,7 @@ private slots:
         QVERIFY(pages.size() >= 3);
         const QString all = pages.join('\n');
         qsizetype at = 0;
-        for (const char* expected : {"1/8/2004", "20000001 (First Last)", "Oil and", "2/9/2005", "Mechanic: 20000009",
+        for (const char* expected : {"1/8/2004", "20000001 (First Last)", "Oil and brakes.", "2/9/2005", "Mechanic: 20000009",
                                      "Location: Yard \"B\", north", "=1+1; 'quoted', two\nlines",
                                      "3/10/2006", "Ünïcödé", "4/11/2007", "5/12/2008", "Comments: none", "6/1/2009"}) {
             at = all.indexOf(QString::fromUtf8(expected), at);

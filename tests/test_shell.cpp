@@ -19,6 +19,7 @@
 
 using namespace vantorel;
 using namespace vantorel::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -66,7 +67,7 @@ private slots:
         QTest::newRow("mechanic whose ID starts with M") << "M1234567" << "pw" << "mechanic";
         QTest::newRow("manager whose ID does not") << "1234567" << "pw" << "manager";
         QTest::newRow("unknown ID") << "20000009" << "Secret pw" << "Invalid ID Number.";
-        for (const char* id : {" 20000001", "20000001 ", "", "x' or '1'='1"})
+        for (const char* id : {" 20000001", "20000001 ", "", "x' or '1'='1", "2000000_", "%", "m1234567"})
             QTest::addRow("ID \"%s\"", id) << id << "Secret pw" << "Invalid ID Number.";
         for (const char* wrong : {"secret pw", "Secret pw ", " Secret pw", "", "' or ''='"})
             QTest::addRow("password \"%s\"", wrong) << "20000001" << wrong << "Invalid Password.";
@@ -75,6 +76,7 @@ private slots:
         QTest::newRow("duplicate ID, second record") << "40000001" << "second" << "Invalid Password.";
         QTest::newRow("duplicate ID, first record") << "40000001" << "first" << "mechanic";
         QTest::newRow("quotes in the password") << "50000001" << quoted << "mechanic";
+        QTest::newRow("dollar signs in a clear password") << "50000002" << "pay$day$now" << "mechanic";
     }
 
     void logInTellsWhichEntryIsWrongOrOpensTheRolesFrame()
@@ -86,7 +88,8 @@ private slots:
         const QList<std::tuple<const char*, std::optional<QString>, bool>> people = {
             {"10000001", "boss", true}, {"20000001", "Secret pw", false}, {"M1234567", "pw", false},
             {"1234567", "pw", true}, {"30000002", std::nullopt, true}, {"30000003", "", false},
-            {"40000001", "first", false}, {"40000001", "second", true}, {"50000001", "it's \"quoted\"", false}};
+            {"40000001", "first", false}, {"40000001", "second", true}, {"50000001", "it's \"quoted\"", false},
+            {"50000002", "pay$day$now", false}};
         for (const auto& [person, stored, manager] : people)
             store.addClearTextUser(QString::fromLatin1(person), stored, manager);
         MessageWatcher messages;
@@ -126,25 +129,36 @@ private slots:
         QTest::addColumn<QString>("ownKey");
         QTest::addColumn<QString>("ownKeyOpens");
 
+        QTest::addColumn<QStringList>("tabOrder");
         const QStringList managerOnly = {"Ctrl+A", "Ctrl+N"};
         QTest::newRow("servicing") << false << "Ctrl+S" << "frmServicing" << "txtLocation"
                                    << QStringList{"Alt+C=cmdClear", "Alt+R=cmdViewHistory", "Alt+M=cmdComplete",
                                                   "Alt+S=cmdStart", "Esc=cmdClear"}
-                                   << managerOnly << "Ctrl+U" << "frmLogin";
+                                   << managerOnly << "Ctrl+U" << "frmLogin"
+                                   << QStringList{"txtVehicleNumber", "txtLocation", "cboPartsList", "lstPartsUsed",
+                                                  "txtComments", "cmdStart", "cmdComplete", "cmdViewHistory", "cmdClear"};
         QTest::newRow("repair history") << false << "Ctrl+H" << "frmRepairHistory" << "txtVehicleNumber"
-                                        << QStringList{"Alt+C=cmdClear", "Alt+H=cmdShowHistory",
-                                                       "Return=cmdShowHistory", "Esc=cmdClear"}
-                                        << managerOnly << "Ctrl+R" << "frmReportGen";
+                                        << QStringList{"Alt+C=cmdClear", "Alt+H=cmdShowHistory", "Return=cmdShowHistory",
+                                                       "Enter=cmdShowHistory", "Return@cmdClear=cmdClear", "Esc=cmdClear"}
+                                        << managerOnly << "Ctrl+R" << "frmReportGen"
+                                        << QStringList{"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"};
         QTest::newRow("add vehicle") << true << "Ctrl+N" << "frmAddVehicle" << "txtMake"
-                                     << QStringList{"Alt+S=cmdSubmit", "Alt+C=cmdClear", "Return=cmdSubmit", "Esc=cmdClear"}
-                                     << QStringList{"Ctrl+S"} << "Ctrl+A" << "frmAddUser";
+                                     << QStringList{"Alt+S=cmdSubmit", "Alt+C=cmdClear", "Return=cmdSubmit", "Enter=cmdSubmit",
+                                                    "Return@cmdClear=cmdClear", "Esc=cmdClear"}
+                                     << QStringList{"Ctrl+S"} << "Ctrl+A" << "frmAddUser"
+                                     << QStringList{"txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake", "txtModel",
+                                                    "txtColor", "txtYear", "txtDatePurchased", "cmdSubmit", "cmdClear"};
         QTest::newRow("add user") << true << "Ctrl+A" << "frmAddUser" << "txtLName"
-                                  << QStringList{"Alt+S=cmdSumbit", "Alt+C=cmdClear", "Return=cmdSumbit", "Esc=cmdClear"}
-                                  << QStringList{"Ctrl+S"} << "Ctrl+U" << "frmLogin";
+                                  << QStringList{"Alt+S=cmdSumbit", "Alt+C=cmdClear", "Return=cmdSumbit", "Enter=cmdSumbit",
+                                                 "Return@cmdClear=cmdClear", "Esc=cmdClear"}
+                                  << QStringList{"Ctrl+S"} << "Ctrl+U" << "frmLogin"
+                                  << QStringList{"txtIDNumber", "txtLName", "txtFName", "txtAddress", "txtTelephone",
+                                                 "txtPassword", "chkManager", "cmdSumbit", "cmdClear"};
         QTest::newRow("report generator") << true << "Ctrl+R" << "frmReportGen" << "txtCriteria1"
                                           << QStringList{"Alt+R=cmdReset", "Alt+G=cmdGenerate", "Return=cmdGenerate",
-                                                         "Esc=cmdReset"}
-                                          << QStringList{"Ctrl+S"} << "Ctrl+H" << "frmRepairHistory";
+                                                         "Enter=cmdGenerate", "Return@cmdReset=cmdReset", "Esc=cmdReset"}
+                                          << QStringList{"Ctrl+S"} << "Ctrl+H" << "frmRepairHistory"
+                                          << QStringList{"cboCriteria1", "txtCriteria1", "chkCriteria2", "cmdGenerate", "cmdReset"};
     }
 
     void keysOfEachWindowInsideTheFrame()
@@ -166,8 +180,8 @@ private slots:
             QTRY_COMPARE_WITH_TIMEOUT(clicks.count(), 1, 1000);
             QVERIFY2(!QApplication::activePopupWidget(), "a menu opened");
         };
-        // A disabled button takes no key: its access key goes on to the frame's menu of that
-        // letter, where the frame shows one, as any key no control of the window takes.
+        // A disabled or hidden button takes no key: its access key goes on to the frame's menu of
+        // that letter, where the frame shows one, as any key no control of the window takes.
         const auto expectNoClick = [&](const QString& buttonName, const QKeySequence& keys) {
             QSignalSpy clicks(button(opened, buttonName), &QAbstractButton::clicked);
             press(opened, keys);
@@ -186,15 +200,27 @@ private slots:
         QFETCH(QString, textBox);
         QFETCH(QStringList, buttonKeys);
         for (const QString& keys : buttonKeys) {
+            // "keys=button", or "keys@focused=button" for a key pressed with another control focused.
+            const QString pressed = keys.section(u'=', 0, 0);
             const QString name = keys.section(u'=', 1);
-            const QKeySequence sequence(keys.section(u'=', 0, 0));
-            box(opened, textBox)->setFocus();
+            const QKeySequence sequence(pressed.section(u'@', 0, 0));
+            const auto focus = [&] {
+                box(opened, textBox)->setFocus();
+                if (pressed.contains(u'@'))
+                    child<QWidget>(opened, pressed.section(u'@', 1))->setFocus();
+            };
+            focus();
             expectClick(name, sequence);
-            button(opened, name)->setEnabled(false);
-            box(opened, textBox)->setFocus();
-            expectNoClick(name, sequence);
-            button(opened, name)->setEnabled(true);
+            for (const bool hidden : {false, true}) {
+                hidden ? button(opened, name)->hide() : button(opened, name)->setEnabled(false);
+                focus();
+                expectNoClick(name, sequence);
+                hidden ? button(opened, name)->show() : button(opened, name)->setEnabled(true);
+            }
         }
+        QFETCH(QStringList, tabOrder);
+        QCOMPARE(test::tabOrder(child<QWidget>(opened, tabOrder.first()), int(tabOrder.size()) + 1),
+                 (tabOrder + tabOrder.mid(0, 1)).join(u", "_s));
 
         QLineEdit* typing = box(opened, textBox);
         typing->setFocus();
@@ -337,8 +363,7 @@ private slots:
         QCOMPARE(texts(login, entries), QStringList(2, QString()));
         QCOMPARE(login->focusWidget(), box(login, "txtEmpID"));
         QCOMPARE(box(login, "txtPassword")->echoMode(), QLineEdit::Password);
-        QCOMPARE(tabOrder(box(login, "txtEmpID"), 5),
-                 QStringList({"txtEmpID", "txtPassword", "cmdSubmit", "cmdClear", "cmdExit"}));
+        QCOMPARE(tabOrder(box(login, "txtEmpID"), 6), u"txtEmpID, txtPassword, cmdSubmit, cmdClear, cmdExit, txtEmpID"_s);
         fill(login, entries, {"abc", "def"});
         click(login, "cmdClear");
         QCOMPARE(texts(login, entries), QStringList(2, QString()));

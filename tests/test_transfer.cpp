@@ -343,24 +343,26 @@ private slots:
     }
 
     // Users from a spreadsheet (a byte-order mark, LF line ends, columns in any order by field name
-    // or report title, a quoted line break): appended after the users there, their passwords
+    // or report title, blanks around one, a quoted line break, a doubled quote, an empty Manager): appended after the users there, their passwords
     // hashed, each able to log in with it; Manager read as the words a user types.
     void csvUsersAreAppendedAndLogIn()
     {
         TestStore store;
         store.addClearTextUser(u"10000001"_s, u"pw"_s, true);
         writeAll(store.folder() + u"/staff.csv"_s,
-                 "\xEF\xBB\xBFPassword,ID Number,manager,Last Name,FName,Address,Telephone\n"
+                 "\xEF\xBB\xBFPassword, ID Number ,manager,Last Name,FName,Address,Telephone\n"
                  "first secret,30000001,True,Ng,Al,\"1 Long\nRoad\",C:\\temp\\n\t1\n"
-                 "'=not a formula,30000002,No,'O'Hara,Bo,,\n");
+                 "'=not a formula,30000002,No,'O'Hara,Bo,,\n"
+                 "third,30000003,,\"Mc\"\"Quote\",Cy,,\n");
         const ToolRun imported = runSetup(store.folder(), {u"--import-csv"_s, u"person"_s, u"staff.csv"_s});
         QVERIFY2(imported.exitCode == 0, imported.shown.constData());
-        QVERIFY2(imported.shown.contains("Person: 2 records read, 2 stored, 2 compared equal; 2 passwords hashed"),
+        QVERIFY2(imported.shown.contains("Person: 3 records read, 3 stored, 3 compared equal; 3 passwords hashed"),
                  imported.shown.constData());
         QCOMPARE(store.rows(u"select IDNumber, LName, Address, Telephone, Manager from Person order by %1"_s.arg(TestStore::storedOrder())),
                  QList<QStringList>({{u"10000001"_s, u"Last"_s, u"1 Road"_s, u"(555) 555-5555"_s, u"1"_s},
                                      {u"30000001"_s, u"Ng"_s, u"1 Long\nRoad"_s, u"C:\\temp\\n\t1"_s, u"1"_s},
-                                     {u"30000002"_s, u"O'Hara"_s, u""_s, u""_s, u"0"_s}}));
+                                     {u"30000002"_s, u"O'Hara"_s, u""_s, u""_s, u"0"_s},
+                                     {u"30000003"_s, u"Mc\"Quote"_s, u""_s, u""_s, u"0"_s}}));
         MessageWatcher messages;
         QVERIFY(logIn(u"30000001"_s, u"first secret"_s));
         closeAllWindows();

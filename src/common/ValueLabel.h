@@ -20,13 +20,12 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+    // What the label shows of its value: the first line, as much as fits, ending in "…" when cut.
+    QString shownText() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool event(QEvent* event) override;
-
-private:
-    QString shownText() const;
 };
 
 // A tall value label: long text wraps onto further lines and scrolls (with the wheel, and with

@@ -20,11 +20,16 @@ void pressFocusedButtonOr(QWidget* window, QPushButton* fallback)
     auto* focused = qobject_cast<QPushButton*>(QApplication::focusWidget());
     if (focused && window->isAncestorOf(focused))
         focused->click();
-    else if (fallback->isEnabled())
+    else if (takesKeys(fallback))
         fallback->click();
 }
 
 } // namespace
+
+bool takesKeys(const QAbstractButton* button)
+{
+    return button->isVisible() && button->isEnabled();
+}
 
 void setDefaultButton(QWidget* window, QPushButton* button)
 {
@@ -39,7 +44,7 @@ void setCancelButton(QWidget* window, QPushButton* button)
 {
     QObject::connect(windowShortcut(window, QKeySequence(Qt::Key_Escape)), &QShortcut::activated,
                      button, [button] {
-                         if (button->isEnabled())
+                         if (takesKeys(button))
                              button->click();
                      });
 }

@@ -2,10 +2,14 @@
 
 #include <initializer_list>
 
+class QAbstractButton;
 class QPushButton;
 class QWidget;
 
 namespace vantorel {
+
+// Whether a key may press the button: one the user can see and use, never a disabled or hidden one.
+bool takesKeys(const QAbstractButton* button);
 
 // Enter anywhere in the window presses this button, unless another button has the focus, which
 // Enter then presses instead (the way a dialog's default button behaves, for child windows too).

@@ -1,5 +1,7 @@
 #include "shell/FrameKeys.h"
 
+#include "common/WindowKeys.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -77,7 +79,7 @@ QAbstractButton* FrameKeys::activeChildButton(const QKeySequence& accessKey) con
     if (!active || !active->widget())
         return nullptr;
     for (QAbstractButton* button : active->widget()->findChildren<QAbstractButton*>()) {
-        if (button->isVisible() && button->isEnabled() && QKeySequence::mnemonic(button->text()) == accessKey)
+        if (takesKeys(button) && QKeySequence::mnemonic(button->text()) == accessKey)
             return button;
     }
     return nullptr;

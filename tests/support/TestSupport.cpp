@@ -213,17 +213,34 @@ void closeAllWindows()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-QStringList tabOrder(QWidget* first, int count)
+QString tabOrder(QWidget* first, int count)
 {
-    QStringList names;
-    for (QWidget* widget = first; names.size() < count; widget = widget->nextInFocusChain()) {
-        // A widget with a focus proxy (the text part of an editable combo box) is passed over by Tab.
-        if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled() && !widget->focusProxy())
-            names << widget->objectName();
-        if (widget->nextInFocusChain() == first)
-            break;
+    // The control with the focus; the text part of an editable combo box counts as the box.
+    const auto focused = [] {
+        const QWidget* widget = QApplication::focusWidget();
+        if (!widget)
+            return QStringLiteral("(nothing)");
+        return widget->objectName().isEmpty() && widget->parentWidget() ? widget->parentWidget()->objectName()
+                                                                         : widget->objectName();
+    };
+    if (QApplication::activeWindow() != first->window()) {
+        QApplication::setActiveWindow(first->window());
+        QTest::qWaitForWindowActive(first->window());
     }
-    return names;
+    first->setFocus();
+    QStringList forward{focused()};
+    for (int step = 1; step < count; ++step) {
+        press(first, Qt::Key_Tab);
+        forward << focused();
+    }
+    // Shift+Tab goes back the same way.
+    QStringList back{forward.last()};
+    for (int step = 1; step < count; ++step) {
+        press(first, QKeySequence(Qt::SHIFT | Qt::Key_Tab));
+        back.prepend(focused());
+    }
+    const QString order = forward.join(QStringLiteral(", "));
+    return back == forward ? order : order + QStringLiteral("; back with Shift+Tab: ") + back.join(QStringLiteral(", "));
 }
 
 QByteArray readAll(const QString& path)

@@ -134,8 +134,9 @@ void press(QWidget* fallback, const QKeySequence& keys);
 void showActive(QWidget& window);
 void closeAllWindows();
 
-// The object names of the first `count` widgets that Tab visits, starting at `first`.
-QStringList tabOrder(QWidget* first, int count);
+// The object names of the first `count` controls that Tab presses visit, starting at `first`,
+// parted by ", ", and where Shift+Tab does not go back through them, where it goes.
+QString tabOrder(QWidget* first, int count);
 
 QString setupProgram();
 
