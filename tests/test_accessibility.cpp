@@ -8,11 +8,7 @@
 #include "shell/frmLogin.h"
 
 #include <QAbstractButton>
-#include <QAbstractItemView>
 #include <QAccessible>
-#include <QPlainTextEdit>
-#include <QTest>
-#include <QTimer>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -22,14 +18,6 @@ namespace {
 QAccessibleInterface* accessible(QObject* object)
 {
     return QAccessible::queryAccessibleInterface(object);
-}
-
-QStringList labelsOf(QAccessibleInterface* control)
-{
-    QStringList names;
-    for (const auto& [label, relation] : control->relations(QAccessible::Label))
-        names << label->text(QAccessible::Name);
-    return names;
 }
 
 // The controls Tab can reach once enabled, the text part of a combo box too: a screen reader
@@ -53,24 +41,6 @@ QLabel* captionOf(QWidget* window, const QWidget* control)
             return caption;
     }
     return nullptr;
-}
-
-// A value display's whole value, as the window holds it.
-QString valueOf(QWidget* display)
-{
-    if (auto* view = qobject_cast<QPlainTextEdit*>(display))
-        return view->toPlainText();
-    return qobject_cast<QLabel*>(display)->text();
-}
-
-// Opens a window from the frame by the steps, once it has come forward (an access key presses a
-// button after a moment).
-QWidget* openBySteps(QWidget* frame, const QString& steps, const QString& window)
-{
-    pressSteps(frame, steps);
-    if (!QTest::qWaitFor([&] { return activeChild(frame) && activeChild(frame)->objectName() == window; }))
-        qFatal("%s did not open", qPrintable(window));
-    return activeChild(frame);
 }
 
 } // namespace
@@ -140,7 +110,9 @@ private slots:
             const QString name = speaks->text(QAccessible::Name);
             QVERIFY2(!name.isEmpty(), qPrintable(control->objectName() + " has no name"));
             if (QLabel* caption = captionOf(window, control)) {
-                QVERIFY2(labelsOf(speaks).contains(caption->text()), qPrintable(control->objectName() + " has no label"));
+                const auto labels = speaks->relations(QAccessible::Label);
+                QVERIFY2(std::ranges::any_of(labels, [&](const auto& label) { return label.first->text(QAccessible::Name) == caption->text(); }),
+                         qPrintable(control->objectName() + " has no label"));
                 // On this desktop a combo box is named by its text, its caption by the label relation.
                 QVERIFY2(name.contains(caption->text()) || speaks->role() == QAccessible::ComboBox,
                          qPrintable(control->objectName() + " is named " + name));
@@ -158,15 +130,12 @@ private slots:
             if (caption->objectName().startsWith(QLatin1String("Label")) || caption->objectName().startsWith(QLatin1String("lblTitle")))
                 QVERIFY2(caption->buddy(), qPrintable(caption->objectName() + " labels nothing"));
         }
-        QList<QWidget*> displays;
         for (QWidget* display : window->findChildren<QWidget*>()) {
-            if (qobject_cast<ValueLabel*>(display) || qobject_cast<ValueView*>(display))
-                displays << display;
-        }
-        for (QWidget* display : displays) {
+            if (!qobject_cast<ValueLabel*>(display) && !qobject_cast<ValueView*>(display))
+                continue;
             QAccessibleInterface* speaks = accessible(display);
             const QString caption = captionOf(window, display)->text();
-            const QString value = valueOf(display);
+            const QString value = texts(window, {display->objectName()}).first();
             QCOMPARE(speaks->role(), QAccessible::StaticText);
             QCOMPARE(speaks->text(QAccessible::Name), value.isEmpty() ? caption : caption + QStringLiteral(": ") + value);
         }

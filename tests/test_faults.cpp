@@ -14,19 +14,10 @@
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
-#include <QComboBox>
 #include <QCursor>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QMap>
-#include <QPointer>
-#include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
-#include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <csignal>
 #include <list>
@@ -286,12 +277,6 @@ public:
 private:
     QProcess m_process;
 };
-
-// The names in the folder, links and hidden files included.
-QStringList namesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-}
 
 // What stands at Vantorel.mdb when a setup command meets it, made in the store's folder.
 using Entry = std::function<void(TestStore&)>;

@@ -12,11 +12,6 @@
 #include "reports/frmReportGen.h"
 #include "reports/frmReportResults.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
-#include <QFile>
-#include <QRegularExpression>
-#include <QTest>
 #include <QToolTip>
 
 #include <sodium.h>

@@ -4,7 +4,6 @@
 
 #include <QCheckBox>
 #include <QMenu>
-#include <QTest>
 
 using namespace vantorel;
 using namespace vantorel::test;

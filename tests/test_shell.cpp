@@ -6,16 +6,11 @@
 #include "shell/frmMain.h"
 
 #include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
-#include <QPointer>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QMenu>
-#include <QTest>
 
 using namespace vantorel;
 using namespace vantorel::test;
@@ -281,10 +276,7 @@ private slots:
         store.addVehicle(QStringLiteral("1001"));
         MessageWatcher messages;
         QWidget* frame = logInNew(store, manager);
-        pressSteps(frame, opensWith);
-        const QString name = QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0);
-        QTRY_VERIFY(activeChild(frame) && activeChild(frame)->objectName() == name);
-        QWidget* window = activeChild(frame);
+        QWidget* window = openBySteps(frame, opensWith, QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0));
         auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
         const QRect workspace = child<QMdiArea>(frame, "mdiWorkspace")->viewport()->rect();
         QVERIFY2(workspace.contains(sub->geometry()),

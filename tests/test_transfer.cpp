@@ -9,11 +9,6 @@
 #include "data/StoreError.h"
 #include "transfer/JetText.h"
 
-#include <QAbstractItemView>
-#include <QFile>
-#include <QProcess>
-#include <QRandomGenerator>
-#include <QTest>
 
 #include <csignal>
 #include <optional>
@@ -23,8 +18,6 @@ using namespace vantorel::test;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-using Field = std::optional<QString>; // no value: a Null
 
 // The Jet files made for these tests, beside the checkout; a run without them says so.
 QString jetFile(const QString& name)
@@ -37,49 +30,13 @@ QString jetFile(const QString& name)
     if ((path).isEmpty())                                                                                              \
         QSKIP("The Jet test files (../shared/jet beside the checkout) are not here.");
 
-// A table as mdb-export writes it: each field's text, or none where it writes nothing (a Null or
-// an empty text; it tells them apart by no mark).
-QList<QList<Field>> exported(const QString& jet, const char* table)
+// A table as mdb-export writes it, without the names: each field's text, empty for a Null and an
+// empty text alike.
+QList<QStringList> exported(const QString& jet, const char* table)
 {
-    QProcess tool;
-    tool.start(QStringLiteral("mdb-export"), {jet, QString::fromLatin1(table)});
-    tool.waitForFinished(30000);
-    const QString text = QString::fromUtf8(tool.readAllStandardOutput());
-    QList<QList<Field>> rows(1);
-    QString value;
-    bool inQuotes = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (inQuotes && c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-            value += c;
-            ++i;
-        } else if (c == u'"') {
-            inQuotes = !inQuotes;
-        } else if (!inQuotes && (c == u',' || c == u'\n')) {
-            rows.last() << (value.isEmpty() ? std::nullopt : Field(value));
-            value.clear();
-            if (c == u'\n')
-                rows << QList<Field>();
-        } else {
-            value += c;
-        }
-    }
-    rows.removeLast();  // after the last line end
-    rows.removeFirst(); // the field names
-    return rows;
-}
-
-QList<QList<Field>> stored(const TestStore& store, const char* table, const QString& fields)
-{
-    QList<QList<Field>> rows;
-    for (const QStringList& row :
-         store.rows(QStringLiteral("select %1 from %2 order by %3").arg(fields, QLatin1String(table), TestStore::storedOrder()))) {
-        QList<Field> fieldsOfRow;
-        for (const QString& value : row)
-            fieldsOfRow << (value == u"<NULL>" ? std::nullopt : Field(value));
-        rows << fieldsOfRow;
-    }
-    return rows;
+    QTemporaryDir folder;
+    writeAll(folder.filePath(u"table.csv"_s), runTool(u"mdb-export"_s, {jet, QString::fromLatin1(table)}).toUtf8());
+    return csvRows(folder.filePath(u"table.csv"_s)).mid(1);
 }
 
 // mdb-export shows a character outside the Basic Multilingual Plane as "??"; the import keeps it.
@@ -101,28 +58,24 @@ void compareWithJet(const TestStore& store, const QString& jet)
     const QString personFields = u"IDNumber, LName, FName, Address, Telephone, Password, Manager"_s;
     for (const auto& [table, fields] : {std::pair{"Person", personFields},
                                         std::pair{"Vehicle", u"*"_s}, std::pair{"Servicing", u"*"_s}}) {
-        const QList<QList<Field>> original = exported(jet, table);
-        const QList<QList<Field>> copy = stored(store, table, fields);
+        const QList<QStringList> original = exported(jet, table);
+        const QList<QStringList> copy
+            = store.rows(u"select %1 from %2 order by %3"_s.arg(fields, QLatin1String(table), TestStore::storedOrder()));
         QCOMPARE(copy.size(), original.size());
         for (qsizetype row = 0; row < copy.size(); ++row) {
             QCOMPARE(copy[row].size(), original[row].size());
             for (qsizetype field = 0; field < copy[row].size(); ++field) {
-                const Field& was = original[row][field];
-                const Field& is = copy[row][field];
-                if (!was)
-                    QVERIFY(!is || is->isEmpty());
+                const QString& was = original[row][field];
+                const QString& is = copy[row][field];
+                if (was.isEmpty())
+                    QVERIFY(is.isEmpty() || is == u"<NULL>"_s);
                 else if (table == std::string_view("Person") && field == 5)
-                    QVERIFY(is->startsWith(u"$argon2id$") && data::passwordMatches(*is, *was));
+                    QVERIFY(is.startsWith(u"$argon2id$") && data::passwordMatches(is, was));
                 else
-                    QCOMPARE(asExportShows(is.value_or(u"<NULL>"_s)), *was);
+                    QCOMPARE(asExportShows(is), was);
             }
         }
     }
-}
-
-QStringList namesIn(const QString& folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // The command that imports the Jet file at `from` (the folder's own when empty), to the server on
@@ -186,9 +139,9 @@ private slots:
         for (int row = 0; row < dates->rowCount(); ++row)
             listed << dates->index(row, 0).data().toString();
         QStringList inFile;
-        for (const QList<Field>& job : exported(jet, "Servicing")) {
+        for (const QStringList& job : exported(jet, "Servicing")) {
             if (job[0] == u"1001"_s)
-                inFile << job[3].value_or(QString());
+                inFile << job[3];
         }
         QVERIFY(inFile.size() > 1);
         QCOMPARE(listed, inFile);

@@ -8,16 +8,14 @@
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QDialog>
-#include <QProcess>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
-#include <QTest>
 
 #include <limits>
 #include <poll.h>
@@ -274,6 +272,23 @@ QString runTool(const QString& program, const QStringList& arguments)
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
 
+QList<QStringList> csvRows(const QString& path)
+{
+    const QString json = runTool(QStringLiteral("python3"), {QStringLiteral("-c"), QStringLiteral(
+        "import csv, json, sys\n"
+        "with open(sys.argv[1], newline='', encoding='utf-8-sig') as f:\n"
+        "    print(json.dumps(list(csv.reader(f))))"), path});
+    QList<QStringList> rows;
+    for (const QJsonValue& row : QJsonDocument::fromJson(json.toUtf8()).array())
+        rows << row.toVariant().toStringList();
+    return rows;
+}
+
+QStringList namesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
 QStringList pageTexts(const QString& pdf)
 {
     QStringList pages = runTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")})
@@ -450,6 +465,14 @@ void pressSteps(QWidget* frame, const QString& steps)
         else
             press(frame, QKeySequence(step));
     }
+}
+
+QWidget* openBySteps(QWidget* frame, const QString& steps, const QString& window)
+{
+    pressSteps(frame, steps);
+    if (!QTest::qWaitFor([&] { return activeChild(frame) && activeChild(frame)->objectName() == window; }))
+        qFatal("%s did not open", qPrintable(window));
+    return activeChild(frame);
 }
 
 QWidget* activeChild(QWidget* frame)

@@ -2,12 +2,22 @@
 
 #include "data/Records.h"
 
+#include <QAbstractItemView>
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QVariant>
 
@@ -125,6 +135,9 @@ QWidget* activeChild(QWidget* frame);
 // Steps separated by commas: keys to press, or a choice (a text with a blank) to type into the
 // report generator's first row, e.g. "Ctrl+R,All Vehicles,Alt+G".
 void pressSteps(QWidget* frame, const QString& steps);
+// Opens a window from the frame by the steps, once it has come forward (an access key presses a
+// button after a moment).
+QWidget* openBySteps(QWidget* frame, const QString& steps, const QString& window);
 
 void click(const QWidget* window, const QString& name);
 // Presses `keys` where the keyboard focus is; while no window is active (offscreen, after a
@@ -150,6 +163,10 @@ QByteArray randomBytes(qsizetype size, quint32 seed);
 QString runTool(const QString& program, const QStringList& arguments);
 // The text of each printed page of a PDF file, as laid out (pdftotext).
 QStringList pageTexts(const QString& pdf);
+// The records of a CSV file as Python's csv module reads them, its first row of names included.
+QList<QStringList> csvRows(const QString& path);
+// The names in the folder, links and hidden files included, in order.
+QStringList namesIn(const QString& folder);
 // Answers the dialog about to open, known by its class or its name (the print or the save
 // dialog): cancels it, or puts `path` into its entry `entry` as the user types it and accepts.
 void answerDialog(const char* dialogName, const char* entry, const QString& path);
