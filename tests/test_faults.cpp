@@ -22,7 +22,6 @@
 #include <csignal>
 #include <list>
 #include <string_view>
-#include <sys/resource.h>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -287,9 +286,7 @@ void damageAnIndex(TestStore& store)
 {
     store.rows(u"with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) insert into "
                "Vehicle (VNumber) select 'V' || i from n"_s);
-    QFile file(store.databasePath());
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QByteArray bytes = file.readAll();
+    QByteArray bytes = readAll(store.databasePath());
     constexpr qsizetype kPage = 4096;
     for (qsizetype page = bytes.size() / kPage - 1; page > 0; --page) {
         if (bytes.at(page * kPage) == 0x0a) { // an index leaf
@@ -297,8 +294,7 @@ void damageAnIndex(TestStore& store)
             break;
         }
     }
-    file.seek(0);
-    file.write(bytes);
+    writeAll(store.databasePath(), bytes);
 }
 
 QMap<QString, Entry> setupEntries()
@@ -551,50 +547,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(store.folder() + QStringLiteral("/Vantorel.mdb.before-restore.2")));
     }
 
-    void setupOutOfDiskLeavesWhatWasThere_data()
-    {
-        if (onServer())
-            QSKIP("Setup makes an SQLite file here; the server's tables come in one transaction.");
-        QTest::addColumn<QString>("before"); // what stands at Vantorel.mdb when setup starts
-        for (const char* before : {"nothing", "dangling link", "old file"})
-            QTest::newRow(before) << QString::fromLatin1(before);
-    }
-
-    // Setup's disk fills up while it builds the file: it fails, what stood at Vantorel.mdb is
-    // untouched (a link stays a link to nowhere), and nothing of its own is left.
-    void setupOutOfDiskLeavesWhatWasThere()
-    {
-        QFETCH(QString, before);
-        TestStore store; // its empty file stands for an old one
-        const QString path = store.databasePath();
-        QStringList arguments = {"--demo", "--manager-id", "99000001", "--password-stdin"};
-        if (before == QLatin1String("old file"))
-            arguments << QStringLiteral("--force");
-        else
-            QVERIFY(QFile::remove(path));
-        if (before == QLatin1String("dangling link"))
-            QVERIFY(QFile::link(QStringLiteral("nowhere"), path));
-        const QStringList namesBefore = namesIn(store.folder());
-        const QByteArray old = readAll(path);
-
-        QProcess setup;
-        setup.setWorkingDirectory(store.folder());
-        setup.setChildProcessModifier([] {
-            std::signal(SIGXFSZ, SIG_IGN); // past the limit a write fails, as on a full disk
-            const rlimit small{20000, 20000};
-            setrlimit(RLIMIT_FSIZE, &small);
-        });
-        setup.start(setupProgram(), arguments);
-        setup.write("manager password\n");
-        setup.closeWriteChannel();
-        QVERIFY(setup.waitForFinished(30000));
-        QVERIFY(setup.exitStatus() == QProcess::NormalExit && setup.exitCode() != 0);
-        QCOMPARE(namesIn(store.folder()), namesBefore);
-        QCOMPARE(QFileInfo(path).symLinkTarget(),
-                 before == QLatin1String("dangling link") ? QDir(store.folder()).filePath(QStringLiteral("nowhere")) : QString());
-        QCOMPARE(readAll(path), old);
-    }
-
     // After a run of user actions no connection to the store stays open: no descriptor of this
     // process on Vantorel.mdb, and no session on the server but the one that counts them.
     void everyActionReleasesItsConnection()
@@ -780,13 +732,10 @@ private slots:
             QSKIP("The file has no standby.");
         auto primary = std::make_unique<ThrowawayCluster>();
         const ThrowawayCluster standby(primary.get());
-        QTemporaryDir folder;
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        const TestStore folder(TestStore::Contents::Nothing); // the folder the program works in
         const data::ServerTarget target{primary->uri("postgres")};
         data::createServerStore(target, {});
-        writeAll(folder.filePath(u"Vantorel.mdb"_s),
+        writeAll(folder.databasePath(),
                  u"postgresql:///postgres?host=%1,%2&user=%3&target_session_attrs=read-write\n"_s
                      .arg(primary->socketFolder(), standby.socketFolder(), target.workstationRole)
                      .toUtf8());
@@ -842,21 +791,18 @@ private slots:
         ThrowawayCluster tls({u"-c"_s, u"listen_addresses=127.0.0.1"_s, u"-c"_s, u"port=%1"_s.arg(port), u"-c"_s,
                               u"ssl=on"_s, u"-c"_s, u"ssl_cert_file=%1"_s.arg(keys.filePath(u"server.crt"_s)), u"-c"_s,
                               u"ssl_key_file=%1"_s.arg(keys.filePath(u"server.key"_s))});
-        QTemporaryDir folder;
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(folder.path());
-        const auto back = qScopeGuard([&] { QDir::setCurrent(before); });
+        const TestStore folder(TestStore::Contents::Nothing); // the folder the program works in
         const QString link = u"postgresql://%1:%2/postgres?sslmode=verify-full&sslrootcert=%3"_s;
         const data::ServerTarget target{link.arg(u"localhost"_s).arg(port).arg(keys.filePath(u"shop.crt"_s)).toUtf8()
                                         + "&user=postgres"};
         data::createServerStore(target, {});
-        writeAll(folder.filePath(u"Vantorel.mdb"_s), data::linkFileText(target.workstationUri()));
+        writeAll(folder.databasePath(), data::linkFileText(target.workstationUri()));
         data::Database().append(sampleVehicle(u"1001"_s), u"tls"_s);
         QVERIFY(data::Database().firstVehicle(u"1001"_s));
 
         for (const auto& [host, ca, reason] : {std::tuple{"127.0.0.1", "shop", "does not match host name"},
                                                std::tuple{"localhost", "other", "certificate verify failed"}}) {
-            writeAll(folder.filePath(u"Vantorel.mdb"_s),
+            writeAll(folder.databasePath(),
                      data::linkFileText(data::uriAsRole(
                          link.arg(QLatin1String(host)).arg(port).arg(keys.filePath(QLatin1String(ca) + u".crt"_s)).toUtf8(),
                          target.workstationRole)));
@@ -877,10 +823,13 @@ private slots:
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("said");
+        QTest::addColumn<qint64>("diskBytes"); // what setup may write before the disk is full; 0: no limit
         const QStringList check{u"--check"_s}, backup{u"--backup"_s, u"copy.mdb"_s}, demo{u"--demo"_s},
-            force{u"--demo"_s, u"--force"_s}, import{u"--import"_s};
-        const auto row = [](const char* name, const char* entry, const QStringList& arguments, int exitCode, const char* said) {
-            QTest::newRow(name) << QString::fromLatin1(entry) << arguments << exitCode << QString::fromUtf8(said);
+            force{u"--demo"_s, u"--force"_s}, import{u"--import"_s},
+            managed{u"--demo"_s, u"--manager-id"_s, u"99000001"_s, u"--password-stdin"_s};
+        const auto row = [](const char* name, const char* entry, const QStringList& arguments, int exitCode, const char* said,
+                            qint64 diskBytes = 0) {
+            QTest::newRow(name) << QString::fromLatin1(entry) << arguments << exitCode << QString::fromUtf8(said) << diskBytes;
         };
         row("check, sound", "sound", check, 0, "Vantorel.mdb is sound: 0 users, 1 vehicles, 0 maintenance jobs.");
         row("check, damaged but readable", "damaged but readable", check, 1, "The file is damaged: ");
@@ -901,27 +850,35 @@ private slots:
         row("new store, a dangling link", "a dangling link", demo, 1, "exists already");
         row("new store, a folder", "a folder", force, 1, "is not a regular file");
         row("new store over a link", "a link to a sound file", force, 1, "is not a regular file");
+        row("new store, the disk full", "nothing", managed, 1, "vantorel-setup: ", 20000);
+        row("new store over a sound file, the disk full", "sound", managed + QStringList{u"--force"_s}, 1, "vantorel-setup: ", 20000);
         row("import, nothing", "nothing", import, 1, "is not a Jet database");
         row("import, sound", "sound", import, 1, "is not a database of the earlier program");
         row("import, a folder", "a folder", import, 1, "is not a database of the earlier program");
     }
 
-    // Every setup command meets whatever stands at Vantorel.mdb: what it says, and that a command
-    // that refuses leaves it exactly as it was (a link a link, a folder a folder, a file its bytes).
+    // Every setup command meets whatever stands at Vantorel.mdb, on a disk with room or one that
+    // fills up: what it says, and that a command that fails leaves it exactly as it was (a link a
+    // link, a folder a folder, a file its bytes); out of disk, no file of its own stays behind.
     void setupMeetsEveryKindOfEntry()
     {
         QFETCH(QString, entry);
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
         QFETCH(QString, said);
+        QFETCH(qint64, diskBytes);
         TestStore store;
         setupEntries()[entry](store);
         const QString before = stateOf(store.databasePath());
-        const ToolRun run = runSetup(store.folder(), arguments);
+        const QStringList namesBefore = namesIn(store.folder());
+        const QStringList password = arguments.contains(u"--password-stdin"_s) ? QStringList{u"manager pw"_s} : QStringList{};
+        const ToolRun run = runSetup(store.folder(), arguments, password, false, diskBytes);
         QVERIFY2(QString::fromUtf8(run.shown).contains(said), run.shown.constData());
         QCOMPARE(run.exitCode, exitCode);
         if (exitCode != 0)
             QCOMPARE(stateOf(store.databasePath()), before);
+        if (diskBytes > 0)
+            QCOMPARE(namesIn(store.folder()), namesBefore);
     }
 
     // A restore never replaces what it keeps: each restore keeps the file it replaced under a name

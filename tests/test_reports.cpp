@@ -216,14 +216,6 @@ private slots:
             pressOK(openResults());
         }
         QCOMPARE(requests.count(), 2);
-
-        // A typed choice stays as typed: Enter neither adds it to the list nor fixes its case.
-        fillRows(generator, {{"make", "Ford"}});
-        pressKey(choiceBox(generator, 1), Qt::Key_Return);
-        QCOMPARE(choiceBox(generator, 1)->count(), 14);
-        QCOMPARE(choiceBox(generator, 1)->currentText(), u"make"_s);
-        QCOMPARE(messages.takeOnly(), u"Invalid Search Criteria."_s);
-        QVERIFY(!openResults());
     }
 
     void criteriaSelectTheRecords_data()
@@ -356,7 +348,7 @@ private slots:
     }
 
     // A choice box completes what is typed with the first choice it begins, letter case counting,
-    // and otherwise keeps the typed text, which the report then refuses.
+    // and otherwise keeps the typed text, which the report then refuses: Enter adds no choice.
     void typedChoicesCompleteOrStayAsTyped_data()
     {
         QTest::addColumn<QString>("typed");
@@ -385,6 +377,7 @@ private slots:
         MessageWatcher messages;
         test::press(choice, QKeySequence(keys));
         QTEST(choice->currentText(), "choice");
+        QCOMPARE(choice->count(), 14);
         if (keys != QLatin1String("Return"))
             return;
         QFETCH(QString, message);
@@ -508,9 +501,7 @@ private slots:
         answerDialog("dlgSaveCsv", "fileNameEdit", csv);
         child<QAction>(child<QAbstractItemView>(results, "lstField", 2), "mnuSaveCsv")->trigger();
         QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
+        const QByteArray bytes = test::readAll(csv);
         QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
         QVERIFY(bytes.count("\r\n") > names.size()); // every record ends in CR LF
         const QList<QStringList> rows = test::csvRows(csv);
@@ -563,9 +554,7 @@ private slots:
             answerDialog("dlgSaveCsv", "fileNameEdit", csv);
             child<QAction>(child<QAbstractItemView>(results, "lstField", 1), "mnuSaveCsv")->trigger();
             QCOMPARE(messages.takeOnly(), u"The report has been saved as %1."_s.arg(csv));
-            QFile file(csv);
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            saved[round] = file.readAll();
+            saved[round] = test::readAll(csv);
         }
         QVERIFY(saved[0].contains("\"''=1+1\"") || saved[0].contains(",''=1+1,"));
         QCOMPARE(saved[1], saved[0]);

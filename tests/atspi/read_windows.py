@@ -1,7 +1,6 @@
 #!/usr/bin/python3
 """Reads Vantorel's windows through the accessibility bus, as a screen reader does, and fails on
-what a listener would miss. Runs in the session run_atspi_test.sh makes; --dump also prints every
-window's controls and what Tab announces in each."""
+what a listener would miss. Runs in the session run_atspi_test.sh makes."""
 
 import subprocess
 import sys
@@ -79,14 +78,6 @@ def labelled_by(node):
             if r.getRelationType() == pyatspi.RELATION_LABELLED_BY for i in range(r.getNTargets())]
 
 
-def keys_of(node):
-    try:
-        action = node.queryAction()
-    except NotImplementedError:
-        return ""
-    return action.getKeyBinding(0) if action.nActions else ""
-
-
 def press(node):
     node.queryAction().doAction(0)
     pump()
@@ -118,8 +109,7 @@ def key(name):
 
 
 class Walk:
-    def __init__(self, dump):
-        self.dump = dump
+    def __init__(self):
         self.faults = []
         self.controls = self.named = 0
 
@@ -145,10 +135,6 @@ class Walk:
             self.controls += 1
             self.named += bool(control.name)
             self.expect(control.name, "%s: a %s without a name" % (title, control.getRoleName()))
-            if self.dump:
-                print("  %-60s labelled by %s, keys %s" % (describe(control), labelled_by(control), keys_of(control)))
-        if self.dump and title != "Report Results":
-            print("Tab through %s: %s" % (title, "; ".join(key(TAB) for _ in range(len(controls) + 1))))
         return window
 
     def open(self, frame, item, title):
@@ -216,7 +202,7 @@ def check_report(walk, frame):
 
 
 def main():
-    walk = Walk("--dump" in sys.argv)
+    walk = Walk()
     pyatspi.Registry.registerEventListener(lambda e: e.detail1 and HEARD.append(e.source),
                                            "object:state-changed:focused")
     wait_for("Vantorel on the accessibility bus", application)

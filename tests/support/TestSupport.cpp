@@ -17,10 +17,12 @@
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 
+#include <csignal>
 #include <limits>
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include "ThrowawayCluster.h"
@@ -325,21 +327,28 @@ QString setupProgram()
     return qEnvironmentVariable("VANTOREL_SETUP", QCoreApplication::applicationDirPath() + "/../vantorel-setup");
 }
 
-ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines, bool terminal)
+ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines, bool terminal,
+                 qint64 diskBytes)
 {
     QProcess tool;
     tool.setWorkingDirectory(folder);
     int controller = -1;
     int device = -1;
-    if (terminal) {
+    if (terminal)
         openpty(&controller, &device, nullptr, nullptr, nullptr);
-        tool.setChildProcessModifier([device] {
+    tool.setChildProcessModifier([device, diskBytes] {
+        if (device >= 0) {
             setsid();
             ioctl(device, TIOCSCTTY, 0);
             dup2(device, STDIN_FILENO);
             dup2(device, STDERR_FILENO);
-        });
-    }
+        }
+        if (diskBytes > 0) { // past the limit a write fails, as on a full disk
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(diskBytes), rlim_t(diskBytes)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    });
     tool.start(setupProgram(), arguments);
     if (terminal)
         close(device); // the tool's own now: the terminal closes when the tool ends

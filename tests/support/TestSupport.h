@@ -179,7 +179,7 @@ struct ToolRun {
 // Runs vantorel-setup in `folder`. With `terminal`, its standard input and error are a terminal
 // of its own and each line is typed after a prompt; otherwise the lines go to standard input.
 ToolRun runSetup(const QString& folder, const QStringList& arguments, const QStringList& lines = {},
-                 bool terminal = false);
+                 bool terminal = false, qint64 diskBytes = 0);
 data::Vehicle sampleVehicle(const QString& vehicleNumber); // every field derived from the number
 
 } // namespace vantorel::test
