@@ -319,6 +319,9 @@ QMap<QString, Entry> setupEntries()
         {u"a folder"_s, replaceWith([](const QString& path) { QDir().mkdir(path); })},
         {u"a link file"_s, replaceWith([](const QString& path) { writeAll(path, "postgresql:///shop?host=/nonexistent\n"); })},
         {u"a postgres:// link file"_s, replaceWith([](const QString& path) { writeAll(path, "postgres:///shop?host=/nonexistent\n"); })},
+        {u"a link file of 5 KB"_s, replaceWith([](const QString& path) {
+             writeAll(path, "postgresql:///shop?host=/nonexistent&application_name=" + QByteArray(5000, 'x') + '\n');
+         })},
         {u"a link file of two lines"_s, replaceWith([](const QString& path) {
              writeAll(path, "postgresql:///shop?host=/nonexistent\rpostgresql:///other\n");
          })},
@@ -840,6 +843,7 @@ private slots:
         row("check, a link file", "a link file", check, 1, "names a PostgreSQL server");
         row("check, a postgres:// link file", "a postgres:// link file", check, 1, "names a PostgreSQL server");
         row("check, a link file of two lines", "a link file of two lines", check, 1, "must hold one line");
+        row("check, a link file of 5 KB", "a link file of 5 KB", check, 1, "must hold one line");
         row("check, a Jet file", "a Jet file", check, 1, "is a database of the earlier program");
         row("check, nothing", "nothing", check, 1, "Vantorel.mdb is not a file.");
         row("backup, damaged but readable", "damaged but readable", backup, 1, "copy.mdb has problems");
@@ -851,6 +855,7 @@ private slots:
         row("new store, a folder", "a folder", force, 1, "is not a regular file");
         row("new store over a link", "a link to a sound file", force, 1, "is not a regular file");
         row("new store, the disk full", "nothing", managed, 1, "vantorel-setup: ", 20000);
+        row("new store over a dangling link, the disk full", "a dangling link", managed, 1, "exists already", 20000);
         row("new store over a sound file, the disk full", "sound", managed + QStringList{u"--force"_s}, 1, "vantorel-setup: ", 20000);
         row("import, nothing", "nothing", import, 1, "is not a Jet database");
         row("import, sound", "sound", import, 1, "is not a database of the earlier program");

@@ -3,11 +3,14 @@
 #include "TestSupport.h"
 
 #include "common/ClockText.h"
+#include "maintenance/HistoryPrinter.h"
 
 #include <QListWidget>
+#include <QPrinter>
 
 using namespace vantorel;
 using namespace vantorel::test;
+using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
@@ -327,6 +330,31 @@ private slots:
         QCOMPARE(rows.last().at(6), QString());
         click(window, "cmdClear");
         QVERIFY(!print->isEnabled() && !save->isEnabled());
+    }
+
+    // Wherever a job longer than a page falls, its date and mechanic never stand alone at a page's
+    // foot: from 0 to 20 short jobs before it, every page's last line is a line of comments.
+    void aLongJobNeverLeavesItsHeadingAloneAtAPagesFoot()
+    {
+        QTemporaryDir folder;
+        PrintedHistory history{u"1001"_s, {{u"Make"_s, u"Ford"_s}}, {}};
+        const data::Job longJob{u"1001"_s, u"7"_s, u"Bay 9"_s, u"9/9/2009"_s, u"8:00:00 AM"_s, u"9:00:00 AM"_s,
+                                QStringList(100, u"line of a long job"_s).join(u'\n')};
+        for (int shortJobs = 0; shortJobs <= 20; ++shortJobs) {
+            history.jobs = QList<data::HistoryJob>(shortJobs, {{u"1001"_s, u"7"_s, u"Bay 1"_s, u"1/1/2001"_s, u"8:00:00 AM"_s,
+                                                                 u"9:00:00 AM"_s, u"short"_s}, {}});
+            history.jobs.append({longJob, {}});
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(folder.filePath(u"history.pdf"_s));
+            QVERIFY(HistoryPrinter(history).print(printer));
+            for (const QString& page : pageTexts(folder.filePath(u"history.pdf"_s))) {
+                QStringList lines = page.split(u'\n', Qt::SkipEmptyParts);
+                lines.removeIf([](const QString& line) { return line.trimmed().startsWith(u"Page "_s) || line.trimmed().isEmpty(); });
+                QVERIFY2(lines.last().contains(u"short"_s) || lines.last().contains(u"line of a long job"_s),
+                         qPrintable(u"%1 short jobs: the page ends with %2"_s.arg(shortJobs).arg(lines.last())));
+            }
+        }
     }
 };
 

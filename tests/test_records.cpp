@@ -97,7 +97,7 @@ private slots:
         auto* manager = child<QCheckBox>(window, "chkManager");
         const QStringList boss = {"M1234567890", "O'Neil", "Ann", "1 \"Quay\"", "(555) 123-4567", "  "};
         const QStringList mechanic = {"20000001", "Lee", "Kim", "2 Road", "phone", "Wrench pw"};
-        for (const QStringList& values : {boss, mechanic}) {
+        for (const QStringList& values : {boss, mechanic, mechanic}) { // the same user again is stored again
             fill(window, kUserBoxes, values);
             manager->setChecked(values == boss);
             press(window, Qt::Key_Return);
@@ -106,9 +106,10 @@ private slots:
             QVERIFY(!manager->isChecked());
         }
         const QList<QStringList> people = store.rows(QStringLiteral("select * from Person where IDNumber <> '10000001'"));
-        QCOMPARE(people.size(), 2);
+        QCOMPARE(people.size(), 3);
         QCOMPARE(people[0].mid(0, 5) + people[0].mid(6), boss.mid(0, 5) + QStringList{"1"});
         QCOMPARE(people[1].mid(0, 5) + people[1].mid(6), mechanic.mid(0, 5) + QStringList{"0"});
+        QCOMPARE(people[2].mid(0, 5), mechanic.mid(0, 5));
         for (const QStringList& person : people)
             QVERIFY2(person[5].startsWith(QStringLiteral("$argon2id$")), qPrintable(person[5]));
 

@@ -222,31 +222,34 @@ private slots:
     {
         QTest::addColumn<QString>("criteria");     // rows "choice=value", separated by "|"
         QTest::addColumn<QStringList>("selected"); // the report's first column, or the refusal
+        QTest::addColumn<QString>("heading");       // the criteria as the printed report names them, if checked
         const QString invalid = u"Invalid Search Criteria."_s;
-        QTest::newRow("all vehicles") << "All Vehicles=anything" << QStringList{"1", "2", "3", "4", "77"};
-        QTest::newRow("vehicle number") << "Vehicle Number=4" << QStringList{"4"};
-        QTest::newRow("four rows") << "Make=Ford|Year=2020|Location=Bay 1|Date=6/1/24" << QStringList{"1"};
-        QTest::newRow("servicing date") << "Make=Ford|Year=2020|Date=6/1/24" << QStringList{"1", "2"};
-        QTest::newRow("all, then rows") << "All Vehicles=ignored|Make=Ford|Year=2020" << QStringList{"1", "2"};
-        QTest::newRow("no match") << "Location=Bay 9" << QStringList{};
-        QTest::newRow("all employees") << "All Employees=" << QStringList{"10000001", "10000007", "7", "20", "21"};
-        QTest::newRow("two employee rows") << "Last Name=Smith|ID Number=7" << QStringList{"7"};
-        QTest::newRow("a quote") << "Last Name=O'Brien" << QStringList{"10000007"};
+        QTest::newRow("all vehicles") << "All Vehicles=anything" << QStringList{"1", "2", "3", "4", "77"} << QString();
+        QTest::newRow("vehicle number") << "Vehicle Number=4" << QStringList{"4"} << QString();
+        QTest::newRow("four rows") << "Make=Ford|Year=2020|Location=Bay 1|Date=6/1/24" << QStringList{"1"}
+                                   << u"Make is \"Ford\" and Year is \"2020\" and Location is \"Bay 1\" and Date is \"6/1/24\""_s;
+        QTest::newRow("servicing date") << "Make=Ford|Year=2020|Date=6/1/24" << QStringList{"1", "2"} << QString();
+        QTest::newRow("all, then rows") << "All Vehicles=ignored|Make=Ford|Year=2020" << QStringList{"1", "2"}
+                                        << u"All Vehicles where Make is \"Ford\" and Year is \"2020\""_s;
+        QTest::newRow("no match") << "Location=Bay 9" << QStringList{} << QString();
+        QTest::newRow("all employees") << "All Employees=" << QStringList{"10000001", "10000007", "7", "20", "21"} << QString();
+        QTest::newRow("two employee rows") << "Last Name=Smith|ID Number=7" << QStringList{"7"} << QString();
+        QTest::newRow("a quote") << "Last Name=O'Brien" << QStringList{"10000007"} << QString();
         for (const char* yes : {"yes", "TRUE", "1", "-1"})
-            QTest::addRow("Manager? %s", yes) << u"Manager?="_s + yes << QStringList{"10000001", "20"};
+            QTest::addRow("Manager? %s", yes) << u"Manager?="_s + yes << QStringList{"10000001", "20"} << QString();
         for (const char* no : {"NO", "False", "0"})
-            QTest::addRow("Manager? %s", no) << u"Last Name=Smith|Manager?="_s + no << QStringList{"7"};
-        QTest::newRow("Manager? maybe") << "Manager?=maybe" << QStringList{"Yes or No"};
-        QTest::newRow("Manager? with a blank") << "Manager?= yes" << QStringList{"Yes or No"};
+            QTest::addRow("Manager? %s", no) << u"Last Name=Smith|Manager?="_s + no << QStringList{"7"} << QString();
+        QTest::newRow("Manager? maybe") << "Manager?=maybe" << QStringList{"Yes or No"} << QString();
+        QTest::newRow("Manager? with a blank") << "Manager?= yes" << QStringList{"Yes or No"} << QString();
         for (const char* refused : {"id number", "Make ", "All vehicles", "Make=Ford|All Vehicles"})
-            QTest::addRow("choice \"%s\"", refused) << u"%1=x"_s.arg(refused) << QStringList{invalid};
+            QTest::addRow("choice \"%s\"", refused) << u"%1=x"_s.arg(refused) << QStringList{invalid} << QString();
         QTest::newRow("vehicle field, employee report")
             << "Last Name=Smith|Make=Ford"
             << QStringList{u"Criteria 2, \"Make\", does not apply to an employee report, which can search by ID "
-                           u"Number, Last Name or Manager? only."_s};
+                           u"Number, Last Name or Manager? only."_s} << QString();
         QTest::newRow("employee field, vehicle report")
             << "All Vehicles=|Year=2020|Last Name=Smith"
-            << QStringList{u"Criteria 3, \"Last Name\", does not apply to a vehicle report"_s};
+            << QStringList{u"Criteria 3, \"Last Name\", does not apply to a vehicle report"_s} << QString();
     }
 
     void criteriaSelectTheRecords()
@@ -278,6 +281,13 @@ private slots:
         }
         QVERIFY(results && messages.texts.isEmpty());
         QCOMPARE(reportEntries(results, 1), selected);
+        QFETCH(QString, heading);
+        if (heading.isEmpty())
+            return;
+        const QString pdf = store.folder() + "/report.pdf";
+        answerDialog("QPrintDialog", "filename", pdf);
+        QTest::mouseClick(child<QPushButton>(results, "cmdPrint"), Qt::LeftButton);
+        QVERIFY2(pageTexts(pdf).value(0).contains(u"Criteria: "_s + heading), qPrintable(pageTexts(pdf).value(0)));
     }
 
     // Every field shows as text, one with no value as empty text; Manager as Yes or No.
