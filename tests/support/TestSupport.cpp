@@ -57,6 +57,13 @@ void awaitPrompts(int terminal, QByteArray& shown, int prompts)
     }
 }
 
+// Gives `window` the keyboard, as a click on it would; false when the platform never made it active.
+bool activate(QWidget* window)
+{
+    QApplication::setActiveWindow(window);
+    return QTest::qWaitForWindowActive(window);
+}
+
 } // namespace
 
 bool onServer()
@@ -223,10 +230,8 @@ QString tabOrder(QWidget* first, int count)
         return widget->objectName().isEmpty() && widget->parentWidget() ? widget->parentWidget()->objectName()
                                                                          : widget->objectName();
     };
-    if (QApplication::activeWindow() != first->window()) {
-        QApplication::setActiveWindow(first->window());
-        QTest::qWaitForWindowActive(first->window());
-    }
+    if (QApplication::activeWindow() != first->window())
+        activate(first->window());
     first->setFocus();
     QStringList forward{focused()};
     for (int step = 1; step < count; ++step) {
@@ -457,11 +462,8 @@ void click(const QWidget* window, const QString& name)
 
 void press(QWidget* fallback, const QKeySequence& keys)
 {
-    if (!QApplication::activeWindow()) {
-        QApplication::setActiveWindow(fallback->window());
-        if (!QTest::qWaitForWindowActive(fallback->window()))
-            qWarning("%s did not become active", qPrintable(fallback->window()->objectName()));
-    }
+    if (!QApplication::activeWindow() && !activate(fallback->window()))
+        qWarning("%s did not become active", qPrintable(fallback->window()->objectName()));
     QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
     QTest::keySequence(target, keys);
 }
@@ -493,8 +495,7 @@ QWidget* activeChild(QWidget* frame)
 void showActive(QWidget& window)
 {
     window.show();
-    QApplication::setActiveWindow(&window);
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QVERIFY(activate(&window));
 }
 
 } // namespace vantorel::test
