@@ -1,11 +1,15 @@
-// Log-in, the main frame, its menus and the keys of the windows opened from them.
+// Log-in, the main frame, its menus and the windows opened from them: their keys, their sizes,
+// and what a screen reader finds in them through Qt's accessibility interfaces.
 
 #include "TestSupport.h"
 
+#include "common/ValueLabel.h"
+#include "data/Database.h"
 #include "shell/frmLogin.h"
 #include "shell/frmMain.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -39,6 +43,86 @@ QStringList childWindowNames(QWidget* frame)
     for (QMdiSubWindow* sub : child<QMdiArea>(frame, "mdiWorkspace")->subWindowList())
         names << sub->widget()->objectName();
     return names;
+}
+
+// The windows opened from the frame: whether a manager's, the steps that open them, and for a
+// window that shows a vehicle the key that retrieves the number typed.
+struct FrameWindow {
+    const char* name;
+    bool manager;
+    const char* steps;
+    const char* retrieveWith = nullptr;
+};
+
+const QList<FrameWindow> kFrameWindows = {{"frmAddUser", true, "Ctrl+A"}, {"frmAddVehicle", true, "Ctrl+N"},
+    {"frmServicing", false, "Ctrl+S", "Alt+R"}, {"frmRepairHistory", false, "Ctrl+H", "Return"},
+    {"frmReportGen", false, "Ctrl+R"}, {"frmHelp", false, "F1"}, {"frmReportResults", false, "Ctrl+R,All Vehicles,Alt+G"}};
+
+// A make too long for its display, which shows it cut with "…".
+const QString kLongMake = QStringLiteral("Mercedes-Benz Sprinter Crew Cab High Roof Extended");
+
+// Rows of the windows opened from the frame, by the window's name, in each application font size.
+void frameWindowRows(const QList<int>& pointSizes)
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("pointSize"); // of the application's font; 0 for the usual
+    for (int pointSize : pointSizes) {
+        for (const FrameWindow& window : kFrameWindows)
+            QTest::addRow("%s %d", window.name, pointSize) << QString::fromLatin1(window.name) << pointSize;
+    }
+}
+
+const FrameWindow& frameWindow(const QString& name)
+{
+    return *std::ranges::find_if(kFrameWindows, [&](const FrameWindow& window) { return name == QLatin1String(window.name); });
+}
+
+// Logs a user of its role in and opens the window from the frame; where it shows a vehicle, with
+// `retrieved` it shows vehicle 1001, of the long make.
+QWidget* openFromTheFrame(TestStore& store, const QString& name, bool retrieved = true)
+{
+    const FrameWindow& window = frameWindow(name);
+    data::Vehicle vehicle = sampleVehicle(QStringLiteral("1001"));
+    vehicle.make = kLongMake;
+    data::Database().append(vehicle);
+    QWidget* opened = openBySteps(logInNew(store, window.manager), QString::fromLatin1(window.steps), name);
+    if (window.retrieveWith && retrieved) {
+        box(opened, "txtVehicleNumber")->setFocus();
+        QTest::keyClicks(box(opened, "txtVehicleNumber"), QStringLiteral("1001"));
+        press(opened, QKeySequence(QString::fromLatin1(window.retrieveWith)));
+        // An access key clicks after a moment.
+        if (!QTest::qWaitFor([&] { return label(opened, "lblMake")->text() == kLongMake; }))
+            qFatal("%s shows no vehicle", qPrintable(name));
+    }
+    return opened;
+}
+
+QAccessibleInterface* accessible(QObject* object)
+{
+    return QAccessible::queryAccessibleInterface(object);
+}
+
+// The controls Tab can reach once enabled, the text part of a combo box too: a screen reader
+// meets it as a control of its own.
+QList<QWidget*> reachableControls(QWidget* window)
+{
+    QList<QWidget*> controls;
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if ((control->focusPolicy() & Qt::TabFocus) && control->isVisibleTo(window)
+            && !control->objectName().startsWith(QLatin1String("qt_")))
+            controls << control;
+    }
+    return controls;
+}
+
+// The caption whose buddy `control` is, if any.
+QLabel* captionOf(QWidget* window, const QWidget* control)
+{
+    for (QLabel* caption : window->findChildren<QLabel*>()) {
+        if (caption->buddy() == control)
+            return caption;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -115,58 +199,49 @@ private slots:
     // the other.
     void keysOfEachWindowInsideTheFrame_data()
     {
-        QTest::addColumn<bool>("manager");
-        QTest::addColumn<QString>("opensWith");
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("textBox");
         QTest::addColumn<QStringList>("buttonKeys"); // "keys=button"
-        QTest::addColumn<QStringList>("otherRoleKeys");
         QTest::addColumn<QString>("ownKey");
         QTest::addColumn<QString>("ownKeyOpens");
-
         QTest::addColumn<QStringList>("tabOrder");
-        const QStringList managerOnly = {"Ctrl+A", "Ctrl+N"};
-        QTest::newRow("servicing") << false << "Ctrl+S" << "frmServicing" << "txtLocation"
+        QTest::newRow("servicing") << "frmServicing" << "txtLocation"
                                    << QStringList{"Alt+C=cmdClear", "Alt+R=cmdViewHistory", "Alt+M=cmdComplete",
                                                   "Alt+S=cmdStart", "Esc=cmdClear"}
-                                   << managerOnly << "Ctrl+U" << "frmLogin"
+                                   << "Ctrl+U" << "frmLogin"
                                    << QStringList{"txtVehicleNumber", "txtLocation", "cboPartsList", "lstPartsUsed",
                                                   "txtComments", "cmdStart", "cmdComplete", "cmdViewHistory", "cmdClear"};
-        QTest::newRow("repair history") << false << "Ctrl+H" << "frmRepairHistory" << "txtVehicleNumber"
+        QTest::newRow("repair history") << "frmRepairHistory" << "txtVehicleNumber"
                                         << QStringList{"Alt+C=cmdClear", "Alt+H=cmdShowHistory", "Return=cmdShowHistory",
                                                        "Enter=cmdShowHistory", "Return@cmdClear=cmdClear", "Esc=cmdClear"}
-                                        << managerOnly << "Ctrl+R" << "frmReportGen"
+                                        << "Ctrl+R" << "frmReportGen"
                                         << QStringList{"txtVehicleNumber", "cmdShowHistory", "cmdClear", "lstRepairDates"};
-        QTest::newRow("add vehicle") << true << "Ctrl+N" << "frmAddVehicle" << "txtMake"
+        QTest::newRow("add vehicle") << "frmAddVehicle" << "txtMake"
                                      << QStringList{"Alt+S=cmdSubmit", "Alt+C=cmdClear", "Return=cmdSubmit", "Enter=cmdSubmit",
                                                     "Return@cmdClear=cmdClear", "Esc=cmdClear"}
-                                     << QStringList{"Ctrl+S"} << "Ctrl+A" << "frmAddUser"
+                                     << "Ctrl+A" << "frmAddUser"
                                      << QStringList{"txtVehicleNumber", "txtContractNumber", "txtLicensePlate", "txtMake", "txtModel",
                                                     "txtColor", "txtYear", "txtDatePurchased", "cmdSubmit", "cmdClear"};
-        QTest::newRow("add user") << true << "Ctrl+A" << "frmAddUser" << "txtLName"
+        QTest::newRow("add user") << "frmAddUser" << "txtLName"
                                   << QStringList{"Alt+S=cmdSumbit", "Alt+C=cmdClear", "Return=cmdSumbit", "Enter=cmdSumbit",
                                                  "Return@cmdClear=cmdClear", "Esc=cmdClear"}
-                                  << QStringList{"Ctrl+S"} << "Ctrl+U" << "frmLogin"
+                                  << "Ctrl+U" << "frmLogin"
                                   << QStringList{"txtIDNumber", "txtLName", "txtFName", "txtAddress", "txtTelephone",
                                                  "txtPassword", "chkManager", "cmdSumbit", "cmdClear"};
-        QTest::newRow("report generator") << true << "Ctrl+R" << "frmReportGen" << "txtCriteria1"
+        QTest::newRow("report generator") << "frmReportGen" << "txtCriteria1"
                                           << QStringList{"Alt+R=cmdReset", "Alt+G=cmdGenerate", "Return=cmdGenerate",
                                                          "Enter=cmdGenerate", "Return@cmdReset=cmdReset", "Esc=cmdReset"}
-                                          << QStringList{"Ctrl+S"} << "Ctrl+H" << "frmRepairHistory"
+                                          << "Ctrl+H" << "frmRepairHistory"
                                           << QStringList{"cboCriteria1", "txtCriteria1", "chkCriteria2", "cmdGenerate", "cmdReset"};
     }
 
     void keysOfEachWindowInsideTheFrame()
     {
-        QFETCH(bool, manager);
         QFETCH(QString, window);
-        QFETCH(QString, opensWith);
         TestStore store;
         MessageWatcher messages;
-        QWidget* frame = logInNew(store, manager);
-        QWidget* opened = openWindow(frame, QKeySequence(opensWith));
-        QVERIFY(opened);
-        QCOMPARE(opened->objectName(), window);
+        QWidget* opened = openFromTheFrame(store, window, false);
+        QWidget* frame = opened->window();
 
         const auto expectClick = [&](const QString& buttonName, const QKeySequence& keys) {
             QSignalSpy clicks(button(opened, buttonName), &QAbstractButton::clicked);
@@ -220,7 +295,7 @@ private slots:
         QLineEdit* typing = box(opened, textBox);
         typing->setFocus();
         QTest::keyClicks(typing, QStringLiteral("kept as typed"));
-        QFETCH(QStringList, otherRoleKeys);
+        const QStringList otherRoleKeys = frameWindow(window).manager ? QStringList{"Ctrl+S"} : QStringList{"Ctrl+A", "Ctrl+N"};
         for (const QString& keys : otherRoleKeys) {
             typing->deselect();
             press(typing, QKeySequence(keys));
@@ -245,25 +320,11 @@ private slots:
     // Every window opened from the frame at its starting size, in the usual text size and in large
     // text (and, run again by the test list, at larger scales of the whole screen): no two controls
     // overlap, every caption and the title show whole, and the frame's starting size holds it.
-    void windowsOpenAtASizeThatShowsEveryControl_data()
-    {
-        QTest::addColumn<bool>("manager");
-        QTest::addColumn<QString>("opensWith");
-        QTest::addColumn<int>("pointSize"); // of the application's font; 0 for the usual
-        const QList<std::tuple<const char*, bool, const char*>> windows = {{"frmAddUser", true, "Ctrl+A"},
-            {"frmAddVehicle", true, "Ctrl+N"}, {"frmServicing", false, "Ctrl+S"},
-            {"frmRepairHistory", false, "Ctrl+H"}, {"frmReportGen", false, "Ctrl+R"}, {"frmHelp", false, "F1"},
-            {"frmReportResults", false, "Ctrl+R,All Vehicles,Alt+G"}};
-        for (int pointSize : {0, 14}) {
-            for (const auto& [window, manager, opensWith] : windows)
-                QTest::addRow("%s %d", window, pointSize) << manager << opensWith << pointSize;
-        }
-    }
+    void windowsOpenAtASizeThatShowsEveryControl_data() { frameWindowRows({0, 14}); }
 
     void windowsOpenAtASizeThatShowsEveryControl()
     {
-        QFETCH(bool, manager);
-        QFETCH(QString, opensWith);
+        QFETCH(QString, name);
         QFETCH(int, pointSize);
         const QFont usualFont = QApplication::font();
         const auto restoreFont = qScopeGuard([&] { QApplication::setFont(usualFont); });
@@ -273,10 +334,9 @@ private slots:
             QApplication::setFont(large);
         }
         TestStore store;
-        store.addVehicle(QStringLiteral("1001"));
         MessageWatcher messages;
-        QWidget* frame = logInNew(store, manager);
-        QWidget* window = openBySteps(frame, opensWith, QString::fromLatin1(QTest::currentDataTag()).section(u' ', 0, 0));
+        QWidget* window = openFromTheFrame(store, name);
+        QWidget* frame = window->window();
         auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget());
         const QRect workspace = child<QMdiArea>(frame, "mdiWorkspace")->viewport()->rect();
         QVERIFY2(workspace.contains(sub->geometry()),
@@ -312,6 +372,145 @@ private slots:
             QVERIFY2(control->fontMetrics().horizontalAdvance(caption) <= control->contentsRect().width(),
                      qPrintable(control->objectName() + " is cut"));
         }
+    }
+
+    // Every window: every control a user can reach has a name; a caption beside a control is its
+    // label, and the control is named by it; a button tells its access key; every value display
+    // reads its caption and its whole value, also where it shows it cut.
+    void everyControlSpeaks_data()
+    {
+        frameWindowRows({0});
+        QTest::newRow("frmLogin") << u"frmLogin"_s << 0;
+    }
+
+    void everyControlSpeaks()
+    {
+        QFETCH(QString, name);
+        TestStore store;
+        MessageWatcher messages;
+        QWidget* window = nullptr;
+        if (name == QLatin1String("frmLogin")) {
+            window = new frmLogin;
+            showActive(*window);
+        } else {
+            window = openFromTheFrame(store, name);
+        }
+        const QList<QWidget*> controls = reachableControls(window);
+        QVERIFY(!controls.isEmpty());
+        for (QWidget* control : controls) {
+            QAccessibleInterface* speaks = accessible(control);
+            const QString controlName = speaks->text(QAccessible::Name);
+            QVERIFY2(!controlName.isEmpty(), qPrintable(control->objectName() + " has no name"));
+            if (QLabel* caption = captionOf(window, control)) {
+                const auto labels = speaks->relations(QAccessible::Label);
+                QVERIFY2(std::ranges::any_of(labels, [&](const auto& label) { return label.first->text(QAccessible::Name) == caption->text(); }),
+                         qPrintable(control->objectName() + " has no label"));
+                // On this desktop a combo box is named by its text, its caption by the label relation.
+                QVERIFY2(controlName.contains(caption->text()) || speaks->role() == QAccessible::ComboBox,
+                         qPrintable(control->objectName() + " is named " + controlName));
+            }
+            if (auto* pressable = qobject_cast<QAbstractButton*>(control); pressable && pressable->isEnabled()) {
+                const QKeySequence key = QKeySequence::mnemonic(pressable->text());
+                QAccessibleActionInterface* actions = speaks->actionInterface();
+                QVERIFY2(actions && !actions->actionNames().isEmpty(), qPrintable(control->objectName()));
+                if (!key.isEmpty())
+                    QCOMPARE(actions->keyBindingsForAction(actions->actionNames().first()), QStringList{key.toString()});
+            }
+        }
+        // Every caption names what it stands beside.
+        for (QLabel* caption : window->findChildren<QLabel*>()) {
+            if (caption->objectName().startsWith(QLatin1String("Label")) || caption->objectName().startsWith(QLatin1String("lblTitle")))
+                QVERIFY2(caption->buddy(), qPrintable(caption->objectName() + " labels nothing"));
+        }
+        for (QWidget* display : window->findChildren<QWidget*>()) {
+            if (!qobject_cast<ValueLabel*>(display) && !qobject_cast<ValueView*>(display))
+                continue;
+            QAccessibleInterface* speaks = accessible(display);
+            const QString caption = captionOf(window, display)->text();
+            const QString value = texts(window, {display->objectName()}).first();
+            QCOMPARE(speaks->role(), QAccessible::StaticText);
+            QCOMPARE(speaks->text(QAccessible::Name), value.isEmpty() ? caption : caption + QStringLiteral(": ") + value);
+        }
+        QCOMPARE(messages.texts, QStringList());
+    }
+
+    // A list is named by its caption, counts and reads its entries, follows the current one as the
+    // keys move it, and chooses the one a screen reader asks for.
+    void listsOfferTheirEntries_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QStringList>("entries");
+        QTest::newRow("report column") << u"frmReportResults"_s << u"lstField1"_s << u"Vehicle Number"_s
+                                       << QStringList{u"1002"_s, u"1003"_s, u"1001"_s};
+        QTest::newRow("repair dates") << u"frmRepairHistory"_s << u"lstRepairDates"_s << u"Repair Dates"_s
+                                      << QStringList{u"1/1/2001"_s, u"1/1/2002"_s, u"1/1/2003"_s};
+    }
+
+    void listsOfferTheirEntries()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, list);
+        QFETCH(QStringList, entries);
+        TestStore store;
+        for (const char* number : {"1002", "1003"})
+            store.addVehicle(QString::fromLatin1(number));
+        for (const char* date : {"1/1/2001", "1/1/2002", "1/1/2003"})
+            store.add(data::Job{"1001", "20000001", "Bay", date, "9:00:00 AM", "9:30:00 AM", "oil"});
+        auto* view = child<QAbstractItemView>(openFromTheFrame(store, name), list);
+        QAccessibleInterface* speaks = accessible(view);
+        QCOMPARE(speaks->role(), QAccessible::List);
+        QTEST(speaks->text(QAccessible::Name), "caption");
+        QAccessibleTableInterface* table = speaks->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(speaks->childCount(), 3);
+        QCOMPARE(table->rowCount(), 3);
+        QCOMPARE(table->columnCount(), 1);
+        for (int row = 0; row < 3; ++row) {
+            QAccessibleInterface* entry = table->cellAt(row, 0);
+            QVERIFY(entry);
+            QCOMPARE(entry->text(QAccessible::Name), entries[row]);
+            QCOMPARE(entry->role(), QAccessible::ListItem);
+            QCOMPARE(speaks->indexOfChild(entry), row);
+            QCOMPARE(entry->tableCellInterface()->rowIndex(), row);
+        }
+        QVERIFY(!table->cellAt(3, 0) && !table->cellAt(0, 1));
+
+        view->setFocus();
+        press(view, Qt::Key_Down);
+        press(view, Qt::Key_Down);
+        const int current = view->currentIndex().row();
+        QVERIFY(current >= 1);
+        QCOMPARE(speaks->focusChild(), table->cellAt(current, 0));
+        QVERIFY(speaks->focusChild()->state().focused);
+        // What a screen reader chooses is chosen in the window, and shown as chosen.
+        QVERIFY(table->selectRow(0));
+        QCOMPARE(view->selectionModel()->selectedIndexes().value(0).row(), 0);
+        QCOMPARE(table->selectedRows(), QList<int>{0});
+        QVERIFY(table->cellAt(0, 0)->state().selected && !table->cellAt(1, 0)->state().selected);
+    }
+
+    // A message box is an alert that carries its text, so it is read as it opens.
+    void aMessageIsAnAlertThatCarriesItsText()
+    {
+        TestStore store;
+        QString role;
+        QString said;
+        QTimer reader; // reads the box once it is open, then closes it as the user would
+        connect(&reader, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box)
+                return;
+            QAccessibleInterface* speaks = accessible(box);
+            role = speaks->role() == QAccessible::AlertMessage ? QStringLiteral("alert") : QStringLiteral("not an alert");
+            said = speaks->text(QAccessible::Name) + u' ' + speaks->text(QAccessible::Description);
+            box->close();
+        });
+        reader.start(10);
+        QVERIFY(!logIn(QStringLiteral("nobody"), QStringLiteral("pw")));
+        QCOMPARE(role, QStringLiteral("alert"));
+        QCOMPARE(said, QStringLiteral("Vantorel Invalid ID Number."));
     }
 
     // Each child window opens once; Change User and Exit close them all with the frame. The log-in
