@@ -398,13 +398,10 @@ private:
 
 } // namespace
 
-class TestFaults : public QObject {
+class TestFaults : public test::Suite {
     Q_OBJECT
 
 private slots:
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeAllWindows(); }
-
     void damagedFilesAreReportedByEveryAction()
     {
         int tried = 0;

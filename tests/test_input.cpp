@@ -80,13 +80,10 @@ constexpr char kUriPassword[] = "hunter2-uri";
 
 } // namespace
 
-class TestInput : public QObject {
+class TestInput : public test::Suite {
     Q_OBJECT
 
 private slots:
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeAllWindows(); }
-
     // What a user types into the windows comes back unchanged in the history and in reports.
     void hostileEntriesSurviveTheWindowsByteForByte()
     {

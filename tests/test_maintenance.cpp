@@ -62,7 +62,7 @@ void showHistory(QWidget* history, const QString& vehicleNumber)
 
 } // namespace
 
-class TestMaintenance : public QObject {
+class TestMaintenance : public test::Suite {
     Q_OBJECT
 
 private slots:
@@ -91,9 +91,6 @@ private slots:
         QVERIFY2(text == text.trimmed() && !text.contains(QStringLiteral("  ")), qPrintable(text));
         QVERIFY2(text.contains(locale.toString(7)), qPrintable(text)); // the seconds
     }
-
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeAllWindows(); }
 
     void servicingChecksInOrderAndEnterNeitherStartsNorCompletes()
     {

@@ -14,13 +14,10 @@ const QStringList kUserBoxes = {"txtIDNumber", "txtLName", "txtFName", "txtAddre
 
 } // namespace
 
-class TestRecords : public QObject {
+class TestRecords : public test::Suite {
     Q_OBJECT
 
 private slots:
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeAllWindows(); }
-
     void entriesAreRequiredInTheirOrder_data()
     {
         QTest::addColumn<QString>("opensWith");

@@ -108,7 +108,7 @@ bool printToPdf(const PrintedReport& report, const QString& path, const QPageRan
 
 } // namespace
 
-class TestReports : public QObject {
+class TestReports : public test::Suite {
     Q_OBJECT
 
 private:
@@ -153,9 +153,6 @@ private:
     }
 
 private slots:
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { test::closeAllWindows(); }
-
     // The rows in force are row 1 and an unbroken run of ticked rows after it; Esc empties the
     // values, keeps the choices as typed and takes rows 2 to 4 out of force.
     void checkBoxesKeepTheRowsInForceAnUnbrokenRun()

@@ -127,13 +127,10 @@ QLabel* captionOf(QWidget* window, const QWidget* control)
 
 } // namespace
 
-class TestShell : public QObject {
+class TestShell : public test::Suite {
     Q_OBJECT
 
 private slots:
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeAllWindows(); }
-
     // The role and the password come from the first Person record of the typed ID, compared exactly.
     void logInTellsWhichEntryIsWrongOrOpensTheRolesFrame_data()
     {

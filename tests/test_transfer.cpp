@@ -92,13 +92,10 @@ QStringList importCommand(const TestStore& store, const QString& from = {})
 
 } // namespace
 
-class TestTransfer : public QObject {
+class TestTransfer : public test::Suite {
     Q_OBJECT
 
 private slots:
-    void init() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup() { closeAllWindows(); }
-
     // The earlier program's folder: the program says how to convert it; the conversion keeps the
     // Jet file and stores every record as it was, in the file's order; an imported user logs in
     // with the password they had and sees a vehicle's jobs in the order the earlier program listed.

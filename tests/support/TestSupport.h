@@ -25,6 +25,8 @@ namespace vantorel::test {
 
 class ThrowawayCluster;
 
+void closeAllWindows();
+
 // Whether this run uses the server engine (VANTOREL_TEST_ENGINE=postgresql) rather than the file.
 bool onServer();
 
@@ -68,6 +70,16 @@ private:
     QTemporaryDir m_folder;
     QString m_previousFolder;
     QByteArray m_serverDatabase;
+};
+
+// The base of every suite: a test closing its last window ends no run, and none leaves a window
+// open for the next.
+class Suite : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void cleanup() { closeAllWindows(); }
 };
 
 // Answers every message box the program opens while it lives, and keeps the texts in order.
@@ -145,7 +157,6 @@ void click(const QWidget* window, const QString& name);
 void press(QWidget* fallback, const QKeySequence& keys);
 
 void showActive(QWidget& window);
-void closeAllWindows();
 
 // The object names of the first `count` controls that Tab presses visit, starting at `first`,
 // parted by ", ", and where Shift+Tab does not go back through them, where it goes.
