@@ -104,13 +104,11 @@ private slots:
             button(&servicing, QStringLiteral("cmdComplete"))->click();
             QCOMPARE(messages.takeOnly(), QStringLiteral("Maintenance Complete."));
 
-            button(&history, QStringLiteral("cmdClear"))->click();
-            box(&history, QStringLiteral("txtVehicleNumber"))->setText(value);
-            button(&history, QStringLiteral("cmdShowHistory"))->click();
+            click(&history, QStringLiteral("cmdClear"));
+            showHistory(&history, value);
             QCOMPARE(texts(&history, kVehicleLabels), QStringList(7, value));
-            auto* dates = child<QAbstractItemView>(&history, QStringLiteral("lstRepairDates"));
-            QCOMPARE(dates->model()->rowCount(), 1);
-            dates->setCurrentIndex(dates->model()->index(0, 0));
+            QCOMPARE(listedDates(&history).size(), 1);
+            selectDate(&history, 0);
             QCOMPARE(label(&history, QStringLiteral("lblMechanic"))->text(), value);
             // The comments view holds the whole value; it shows a CR LF pair as the one line break it
             // is, and breaks a line of megabytes into lines it can lay out.
@@ -335,12 +333,9 @@ private slots:
         store.rows(QStringLiteral("insert into Servicing values ('1001', 'M1', 'Bay', %1, 'a', 'b', %1)").arg(stored));
         MessageWatcher messages;
         QWidget* history = openWindow(logInNew(store, false), QKeySequence(QStringLiteral("Ctrl+H")));
-        box(history, QStringLiteral("txtVehicleNumber"))->setText(QStringLiteral("1001"));
-        click(history, QStringLiteral("cmdShowHistory"));
-        auto* dates = child<QAbstractItemView>(history, QStringLiteral("lstRepairDates"));
-        QCOMPARE(dates->model()->rowCount(), 1);
-        QCOMPARE(dates->model()->index(0, 0).data().toString(), shown);
-        dates->setCurrentIndex(dates->model()->index(0, 0));
+        showHistory(history, QStringLiteral("1001"));
+        QCOMPARE(listedDates(history), QStringList{shown});
+        selectDate(history, 0);
         QCOMPARE(texts(history, {"lblMaintenanceDate", "lblMechanic", "lblComments"}),
                  QStringList({shown, "M1", shown}));
         QCOMPARE(messages.texts, QStringList());

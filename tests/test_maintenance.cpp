@@ -38,28 +38,6 @@ data::Job job(const QString& vehicle, const QString& date, const QString& mechan
     return {vehicle, mechanic, "Bay 1", date, "9:00:00 AM", "10:00:00 AM", comments};
 }
 
-QAbstractItemView* dateList(const QWidget* history) { return child<QAbstractItemView>(history, "lstRepairDates"); }
-
-QStringList listedDates(const QWidget* history)
-{
-    QStringList dates;
-    for (int row = 0; row < dateList(history)->model()->rowCount(); ++row)
-        dates << dateList(history)->model()->index(row, 0).data().toString();
-    return dates;
-}
-
-void selectDate(QWidget* history, int row)
-{
-    dateList(history)->setCurrentIndex(dateList(history)->model()->index(row, 0));
-}
-
-// The history of the vehicle as Show History lists it.
-void showHistory(QWidget* history, const QString& vehicleNumber)
-{
-    box(history, "txtVehicleNumber")->setText(vehicleNumber);
-    click(history, "cmdShowHistory");
-}
-
 } // namespace
 
 class TestMaintenance : public test::Suite {

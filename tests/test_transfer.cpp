@@ -129,19 +129,14 @@ private slots:
         QWidget* frame = logIn(u"10000002"_s, u"it's me"_s);
         QVERIFY(frame);
         QWidget* history = openWindow(frame, QKeySequence(u"Ctrl+H"_s));
-        box(history, u"txtVehicleNumber"_s)->setText(u"1001"_s);
-        click(history, u"cmdShowHistory"_s);
-        QStringList listed;
-        const QAbstractItemModel* dates = child<QAbstractItemView>(history, u"lstRepairDates"_s)->model();
-        for (int row = 0; row < dates->rowCount(); ++row)
-            listed << dates->index(row, 0).data().toString();
+        showHistory(history, u"1001"_s);
         QStringList inFile;
         for (const QStringList& job : exported(jet, "Servicing")) {
             if (job[0] == u"1001"_s)
                 inFile << job[3];
         }
         QVERIFY(inFile.size() > 1);
-        QCOMPARE(listed, inFile);
+        QCOMPARE(listedDates(history), inFile);
 
         const ToolRun again = runSetup(store.folder(), importCommand(store));
         QCOMPARE(again.exitCode, 1);

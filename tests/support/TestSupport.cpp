@@ -430,6 +430,30 @@ QList<QStringList> reportRows(const QWidget* results, int columns)
     return rows;
 }
 
+QAbstractItemView* dateList(const QWidget* history)
+{
+    return child<QAbstractItemView>(history, QStringLiteral("lstRepairDates"));
+}
+
+QStringList listedDates(const QWidget* history)
+{
+    QStringList dates;
+    for (int row = 0; row < dateList(history)->model()->rowCount(); ++row)
+        dates << dateList(history)->model()->index(row, 0).data().toString();
+    return dates;
+}
+
+void selectDate(QWidget* history, int row)
+{
+    dateList(history)->setCurrentIndex(dateList(history)->model()->index(row, 0));
+}
+
+void showHistory(QWidget* history, const QString& vehicleNumber)
+{
+    box(history, QStringLiteral("txtVehicleNumber"))->setText(vehicleNumber);
+    click(history, QStringLiteral("cmdShowHistory"));
+}
+
 QWidget* logIn(const QString& id, const QString& password)
 {
     auto* login = new frmLogin;

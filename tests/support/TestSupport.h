@@ -133,6 +133,13 @@ inline const QStringList kVehicleLabels
 QStringList reportEntries(const QWidget* results, int column);
 QList<QStringList> reportRows(const QWidget* results, int columns);
 
+// Repair History's list of dates, the dates it lists, and a date chosen as a click chooses it.
+QAbstractItemView* dateList(const QWidget* history);
+QStringList listedDates(const QWidget* history);
+void selectDate(QWidget* history, int row);
+// Puts the number into the vehicle number box and presses Show History.
+void showHistory(QWidget* history, const QString& vehicleNumber);
+
 // Types each value into its box as the user does: click in, empty it, type.
 void fill(QWidget* window, const QStringList& boxes, const QStringList& values);
 QStringList texts(const QWidget* window, const QStringList& controls);
