@@ -15,14 +15,8 @@
 #include <QSignalSpy>
 
 using namespace vantorel;
+using namespace vantorel::test;
 using namespace Qt::Literals::StringLiterals;
-using vantorel::test::answerDialog;
-using vantorel::test::pageTexts;
-using vantorel::test::reportEntries;
-using vantorel::test::runTool;
-using vantorel::test::reportRows;
-using vantorel::test::MessageWatcher;
-using vantorel::test::TestStore;
 
 namespace {
 
