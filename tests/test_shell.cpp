@@ -60,6 +60,8 @@ const QList<FrameWindow> kFrameWindows = {{"frmAddUser", true, "Ctrl+A"}, {"frmA
 
 // A make too long for its display, which shows it cut with "…".
 const QString kLongMake = QStringLiteral("Mercedes-Benz Sprinter Crew Cab High Roof Extended");
+// A vehicle number longer than a report list shows of an entry.
+const QString kLongNumber = QStringLiteral("1003") + QString(600, u'3');
 
 // Rows of the windows opened from the frame, by the window's name, in each application font size.
 void frameWindowRows(const QList<int>& pointSizes)
@@ -431,8 +433,9 @@ private slots:
         QCOMPARE(messages.texts, QStringList());
     }
 
-    // A list is named by its caption, counts and reads its entries, follows the current one as the
-    // keys move it, and chooses the one a screen reader asks for.
+    // A list is named by its caption, counts and reads its entries (whole where the list cuts
+    // them), follows the current one as the keys move it, and chooses the one a screen reader
+    // asks for.
     void listsOfferTheirEntries_data()
     {
         QTest::addColumn<QString>("name");
@@ -440,7 +443,7 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("entries");
         QTest::newRow("report column") << u"frmReportResults"_s << u"lstField1"_s << u"Vehicle Number"_s
-                                       << QStringList{u"1002"_s, u"1003"_s, u"1001"_s};
+                                       << QStringList{u"1002"_s, kLongNumber, u"1001"_s};
         QTest::newRow("repair dates") << u"frmRepairHistory"_s << u"lstRepairDates"_s << u"Repair Dates"_s
                                       << QStringList{u"1/1/2001"_s, u"1/1/2002"_s, u"1/1/2003"_s};
     }
@@ -451,8 +454,8 @@ private slots:
         QFETCH(QString, list);
         QFETCH(QStringList, entries);
         TestStore store;
-        for (const char* number : {"1002", "1003"})
-            store.addVehicle(QString::fromLatin1(number));
+        for (const QString& number : {u"1002"_s, kLongNumber})
+            store.addVehicle(number);
         for (const char* date : {"1/1/2001", "1/1/2002", "1/1/2003"})
             store.add(data::Job{"1001", "20000001", "Bay", date, "9:00:00 AM", "9:30:00 AM", "oil"});
         auto* view = child<QAbstractItemView>(openFromTheFrame(store, name), list);
