@@ -10,6 +10,8 @@ import pyatspi
 from gi.repository import GLib
 
 HEARD = []  # what took the focus, in order
+RENAMED = []  # the names objects announced as their new ones, in order
+CHOSEN = []  # what was announced as chosen, in order
 KEYS_TO = [None]  # the top-level window that has the keyboard
 WAIT_SECONDS = 10
 LISTS = (pyatspi.ROLE_LIST, pyatspi.ROLE_TABLE)
@@ -185,6 +187,15 @@ def check_repair_history(walk, frame):
     walk.expect(find(window, pyatspi.ROLE_LABEL, "Make: Ford"), "the make is not read as Make: Ford")
     dates = find(window, pyatspi.ROLE_LIST, "Repair Dates")
     walk.expect(dates and dates.childCount > 0 and dates[0].name, "the repair dates offer no entries")
+    # Down chooses the first date; the job's details shown are announced, its comments too.
+    dates.queryComponent().grabFocus()
+    pump(0.5)
+    RENAMED.clear()
+    heard = [key(DOWN)]
+    walk.expect_heard(heard, ['list item "%s"' % dates[0].name], "Down in the dates announced %s")
+    if heard != ["(nothing)"]:
+        walk.expect(any(name.startswith("Comments: ") for name in RENAMED),
+                    "the job's comments were not announced, only %s" % RENAMED)
 
 
 def check_report(walk, frame):
@@ -196,15 +207,22 @@ def check_report(walk, frame):
     walk.expect((column.childCount, table.nRows, table.nColumns) == (36, 36, 1),
                 "the column offers %d entries in %dx%d" % (column.childCount, table.nRows, table.nColumns))
     walk.expect(column[0].name == "1001", "its first entry is " + column[0].name)
+    CHOSEN.clear()
     heard = [key(DOWN) for _ in range(2)]
     print("Down twice in the report's first column: " + "; ".join(heard))
     walk.expect_heard(heard, ['list item "1002"', 'list item "1003"'], "Down announced %s")
+    if heard != ["(nothing)"] * 2:
+        walk.expect(CHOSEN[-2:] == ["1002", "1003"], "Down announced as chosen %s" % CHOSEN)
 
 
 def main():
     walk = Walk()
     pyatspi.Registry.registerEventListener(lambda e: e.detail1 and HEARD.append(e.source),
                                            "object:state-changed:focused")
+    pyatspi.Registry.registerEventListener(lambda e: RENAMED.append(e.source.name),
+                                           "object:property-change:accessible-name")
+    pyatspi.Registry.registerEventListener(lambda e: e.detail1 and CHOSEN.append(e.source.name),
+                                           "object:state-changed:selected")
     wait_for("Vantorel on the accessibility bus", application)
     check_alert(walk)
     frame = frame_of(walk, "20000001", "mechanic1")
