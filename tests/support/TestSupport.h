@@ -25,6 +25,7 @@ namespace vantorel::test {
 
 class ThrowawayCluster;
 
+// Closes every top-level window and deletes those that go when closed.
 void closeAllWindows();
 
 // Whether this run uses the server engine (VANTOREL_TEST_ENGINE=postgresql) rather than the file.
